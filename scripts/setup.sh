@@ -1,0 +1,29 @@
+# Installs what the build needs (Debian 12) and builds into build/.
+# Sourced by run.sh and test.sh.
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+PACKAGES=(cmake g++ make pkg-config clang
+          qt6-base-dev qt6-serialport-dev libftdi1-dev
+          fonts-ipafont-gothic)
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  $SUDO apt-get update -qq
+  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+JOBS="$(nproc)"
+
+# build_tree DIR [cmake options...]
+build_tree() {
+  local dir="$1"; shift
+  cmake -S "$ROOT" -B "$ROOT/$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQDR_WERROR=ON "$@" >/dev/null
+  cmake --build "$ROOT/$dir" -j "$JOBS"
+}

@@ -1,0 +1,171 @@
+#include "data/VenueFile.h"
+
+#include "data/ParamData.h"
+#include "data/Tables.h"
+#include "data/Utilities.h"
+#include "platform/CodePage.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+namespace {
+
+constexpr qsizetype NameCountBytes = 2;
+// The longest file that can still be valid; anything after the level table
+// is ignored, so no more than this is ever read.
+constexpr qsizetype MaxVenueBytes =
+    ParamData::RecordCount * (static_cast<qsizetype>(BankFixedBytes) + 24 + NameCount * (NameCountBytes + 0xFFFF)) +
+    VenueLevelTableBytes;
+
+void PutName(QByteArray& out, const CodePage& cp, const QString& name) {
+    QByteArray bytes = cp.encode(name);
+    if (bytes.size() > std::numeric_limits<uint16_t>::max())
+        bytes.truncate(std::numeric_limits<uint16_t>::max());
+    const auto n = static_cast<uint16_t>(bytes.size());
+    out += static_cast<char>(n & 0xFF);
+    out += static_cast<char>(n >> 8);
+    out += bytes;
+}
+
+// Reads forward through a byte image; every read checks what is left.
+class Reader {
+public:
+    explicit Reader(const QByteArray& bytes) : bytes_(bytes) {}
+    qsizetype pos() const { return pos_; }
+    bool atEnd() const { return pos_ >= bytes_.size(); }
+    bool take(void* dst, qsizetype n) {
+        if (n > bytes_.size() - pos_)
+            return false;
+        std::memcpy(dst, bytes_.constData() + pos_, static_cast<std::size_t>(n));
+        pos_ += n;
+        return true;
+    }
+    bool takeName(const CodePage& cp, QString& out) {
+        uint8_t count[NameCountBytes];
+        if (!take(count, NameCountBytes))
+            return false;
+        const qsizetype n = count[0] | (count[1] << 8);
+        if (n > bytes_.size() - pos_)
+            return false;
+        out = cp.decodeLossy(bytes_.mid(pos_, n));
+        pos_ += n;
+        return true;
+    }
+
+private:
+    const QByteArray& bytes_;
+    qsizetype pos_ = 0;
+};
+
+} // namespace
+
+QString WithVenueExtension(const QString& name) {
+    return name.contains(QStringLiteral(".vnf"), Qt::CaseSensitive) ? name : name + QStringLiteral(".vnf");
+}
+
+QByteArray EncodeVenue(const ParamData& data, const CodePage& cp) {
+    QByteArray out;
+    for (const BankRec& r : data.BankData) {
+        out.append(reinterpret_cast<const char*>(r.fixedBytes()), static_cast<qsizetype>(BankFixedBytes));
+        for (const QString* name : r.names())
+            PutName(out, cp, *name);
+        out.append(reinterpret_cast<const char*>(r.Reserved.data()), static_cast<qsizetype>(r.Reserved.size()));
+    }
+    for (const LevelRec& l : data.MemLevel)
+        out.append(reinterpret_cast<const char*>(&l), sizeof(LevelRec));
+    return out;
+}
+
+bool DecodeVenue(ParamData& data, const CodePage& cp, const QByteArray& bytes, bool online) {
+    // Everything is read into a scratch copy first, so that a cut file
+    // leaves the records as they were.
+    auto records = std::make_unique<std::array<BankRec, ParamData::RecordCount>>();
+    Reader in(bytes);
+    for (BankRec& r : *records) {
+        if (!in.take(r.fixedBytes(), static_cast<qsizetype>(BankFixedBytes)))
+            return false;
+        for (QString* name : r.names())
+            if (!in.takeName(cp, *name))
+                return false;
+        if (!in.take(r.Reserved.data(), static_cast<qsizetype>(r.Reserved.size())))
+            return false;
+    }
+
+    std::array<LevelRec, ParamData::RecordCount> levels{};
+    const bool hasLevelTable = !in.atEnd();
+    if (hasLevelTable) {
+        if (!in.take(levels.data(), VenueLevelTableBytes))
+            return false;
+        // Knob levels that the unit reports; a file may hold anything.
+        for (BankRec& r : *records) {
+            for (InRec& c : r.In)
+                c.VRLevel = ClampByte(c.VRLevel, 6, 125);
+            for (int o : ChToOut)
+                r.Out[o].VRLevel = ClampByte(r.Out[o].VRLevel, 6, 125);
+        }
+    }
+
+    data.BankData = std::move(*records);
+    if (hasLevelTable && online)
+        data.MemLevel = levels;
+    else
+        // Without a table, or offline, the file's knob levels are not kept.
+        data.SetAllLevels(125);
+    data.VenueLoaded = true;
+    return true;
+}
+
+bool SaveVenueFile(ParamData& data, const CodePage& cp, const QString& name) {
+    data.Clear48VFlag();
+    QSaveFile file(WithVenueExtension(name));
+    // Unbuffered, so that a failing write is seen here and not lost in a
+    // flush that commit() would not report.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    const QByteArray bytes = EncodeVenue(data, cp);
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool LoadVenueFile(ParamData& data, const CodePage& cp, const QString& name, bool online) {
+    QFile file(WithVenueExtension(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.read(MaxVenueBytes);
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    return DecodeVenue(data, cp, bytes, online);
+}
+
+void LoadDefaultVenue(ParamData& data, const CodePage& cp, const QString& appPath, bool online) {
+    const QString path = appPath + QStringLiteral("/param/default.vnf");
+    if (!FileExist(path) || !LoadVenueFile(data, cp, path, online)) {
+        for (int m = 0; m < ParamData::RecordCount; ++m)
+            data.InitMemoryData(m);
+    }
+    data.BackupMemory();
+}
+
+void SetFileName(ParamData& data, const QString& path) {
+    const qsizetype p = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\'))) + 1;
+    qsizetype q = path.indexOf(QLatin1Char('.'), p);
+    if (q < 0)
+        q = path.size();
+    data.VenueName = path.mid(p, q - p);
+    if (data.venueNameChanged)
+        data.venueNameChanged();
+}
+
+bool NameCheck(const QString& name) {
+    static constexpr QStringView forbidden = u"*/:<>?\\|.\"";
+    for (QChar c : name)
+        if (forbidden.contains(c))
+            return false;
+    return true;
+}

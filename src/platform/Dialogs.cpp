@@ -1,0 +1,100 @@
+#include "platform/Dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+MessageHandler& messageHook() {
+    static MessageHandler hook;
+    return hook;
+}
+
+FileDialogHandler& fileHook() {
+    static FileDialogHandler hook;
+    return hook;
+}
+
+QMessageBox::StandardButton ToStandard(MsgResult r) {
+    switch (r) {
+    case MsgResult::Ok:
+        return QMessageBox::Ok;
+    case MsgResult::Cancel:
+        return QMessageBox::Cancel;
+    case MsgResult::Yes:
+        return QMessageBox::Yes;
+    case MsgResult::No:
+        return QMessageBox::No;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::Icon ToIcon(MsgIcon icon) {
+    switch (icon) {
+    case MsgIcon::None:
+        return QMessageBox::NoIcon;
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::Critical:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ToButtons(MsgButtons b) {
+    switch (b) {
+    case MsgButtons::Ok:
+        return QMessageBox::Ok;
+    case MsgButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case MsgButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MsgButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+} // namespace
+
+void SetMessageHandler(MessageHandler handler) { messageHook() = std::move(handler); }
+void SetFileDialogHandler(FileDialogHandler handler) { fileHook() = std::move(handler); }
+
+MsgResult ShowMessage(QWidget* parent, const MsgBox& box) {
+    if (messageHook())
+        return messageHook()(box);
+    QMessageBox mb(ToIcon(box.icon), box.title, box.text, ToButtons(box.buttons), parent);
+    mb.setDefaultButton(ToStandard(box.defaultButton));
+    switch (mb.exec()) {
+    case QMessageBox::Ok:
+        return MsgResult::Ok;
+    case QMessageBox::Yes:
+        return MsgResult::Yes;
+    case QMessageBox::No:
+        return MsgResult::No;
+    default:
+        // Escape or the close box on a box without Cancel answers like its
+        // only button would.
+        return box.buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel;
+    }
+}
+
+QString ShowFileDialog(QWidget* parent, const FileDialogSpec& spec) {
+    if (fileHook())
+        return fileHook()(spec);
+    QFileDialog dlg(parent, spec.title, spec.folder, spec.filters.join(QStringLiteral(";;")));
+    dlg.setAcceptMode(spec.mode == FileDialogSpec::Mode::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dlg.setFileMode(spec.mode == FileDialogSpec::Mode::Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!spec.confirmOverwrite)
+        dlg.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!spec.fileName.isEmpty())
+        dlg.selectFile(spec.fileName);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return {};
+    return dlg.selectedFiles().constFirst();
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QWidget;
+
+// Every message box and file dialog of the program goes through the two
+// functions below, so that a test can answer them and see exactly what the
+// user would have seen.
+
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MsgIcon { None, Information, Exclamation, Question, Critical };
+enum class MsgResult { Ok, Cancel, Yes, No };
+
+struct MsgBox {
+    QString text;
+    QString title;
+    MsgButtons buttons = MsgButtons::Ok;
+    MsgIcon icon = MsgIcon::None;
+    MsgResult defaultButton = MsgResult::Ok;
+};
+
+MsgResult ShowMessage(QWidget* parent, const MsgBox& box);
+
+struct FileDialogSpec {
+    enum class Mode { Open, Save };
+    Mode mode = Mode::Open;
+    QString title;
+    QString folder;
+    QString fileName;
+    // In the order of the original filter lists, e.g. "Venue file (*.vnf)".
+    QStringList filters;
+    bool confirmOverwrite = false;
+};
+
+// The chosen path, or an empty text when the user cancelled.
+QString ShowFileDialog(QWidget* parent, const FileDialogSpec& spec);
+
+// Test hooks: while set, these answer in place of the real dialogs.
+using MessageHandler = std::function<MsgResult(const MsgBox&)>;
+using FileDialogHandler = std::function<QString(const FileDialogSpec&)>;
+void SetMessageHandler(MessageHandler handler);
+void SetFileDialogHandler(FileDialogHandler handler);

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "data/ParamData.h"
+#include "data/Utilities.h"
+#include "link/Link.h"
+#include "platform/CodePage.h"
+#include "platform/InstanceGuard.h"
+#include "platform/MsClock.h"
+#include "startwin/ImageWind.h"
+
+#include <QString>
+
+// How the program is started; tests give their own folder, lock and clock.
+struct AppOptions {
+    QString appPath;               // the folder beside which resources/ lies
+    int codePage = 0;              // 0: the page of the user's locale
+    QString instanceKey;           // empty: the program's own lock
+    MsClock* clock = nullptr;      // nullptr: the system clock
+};
+
+// The objects that live for the whole run, built in start-up order; each
+// window and routine that needs one is handed a reference.
+class App {
+    // Declared first: clock may refer to it.
+    SystemMsClock systemClock_;
+    int requestedCodePage_;
+
+public:
+    explicit App(const AppOptions& options);
+
+    QString AppPath;
+    CodePage codePage;
+    MsClock& clock;
+    ParamData data;
+    Link link;
+    TickWait waits;
+    ImageWind images;
+    InstanceGuard instance;
+    // The unit's password as last read from it.
+    QString PasswordStr;
+
+    int requestedCodePage() const { return requestedCodePage_; }
+};

@@ -1,0 +1,33 @@
+#include "startwin/GlobalInitial.h"
+
+#include "data/Tables.h"
+#include "startwin/App.h"
+#include "startwin/TopWind.h"
+
+// The value tables, name lists and knob angles are compile-time constants,
+// so the steps that built them have nothing left to do at run time.
+void GlobalInitial(App& app, TopWind& top) {
+    app.codePage = CodePage(app.requestedCodePage() != 0 ? app.requestedCodePage() : CodePage::SystemPage());
+    app.PasswordStr.clear();
+
+    top.setWindowTitle(QStringLiteral("%1 %2").arg(QLatin1String(ProductName), QLatin1String(VerStr)));
+
+    app.data.VenueLoaded = false;
+    top.FirstUnlock = false;
+    top.OfflineShown = false;
+    top.OfflineCount = 0;
+    app.link.PortIndex = 0;
+
+    app.data.MemNo = 1;
+    app.link.AllBankContinue = false;
+    top.PendingStart = -1;
+
+    top.TimerRestart = 0;
+    app.link.AllBankFlag = 0;
+    app.data.MicLineStat = 255;
+    app.data.MicLineStatOld = 255;
+    app.waits.WaitTick = 0;
+    app.link.OnLine = false;
+
+    app.data.CurBank = 0;
+}

@@ -1,0 +1,245 @@
+#include "startwin/TopWind.h"
+
+#include "data/Tables.h"
+#include "data/VenueFile.h"
+#include "platform/Dialogs.h"
+#include "startwin/App.h"
+#include "startwin/GlobalInitial.h"
+#include "startwin/Widgets.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace {
+
+// The page strips are 9000 twips high; the pages are as wide as the
+// simple-setup matrix needs.
+constexpr int PageHeight = 9000 / 15;
+constexpr int PageWidth = 720;
+
+QFont Scaled(QFont f, double factor, bool bold = false) {
+    f.setPointSizeF(f.pointSizeF() * factor);
+    f.setBold(bold);
+    return f;
+}
+
+QPushButton* StartButton(const QString& caption, QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    b->setMinimumSize(220, 44);
+    b->setFont(Scaled(b->font(), 1.25, true));
+    return b;
+}
+
+} // namespace
+
+TopWind::TopWind(App& app, QWidget* parent) : QWidget(parent), app_(app) {
+    setObjectName(QStringLiteral("TopWind"));
+    setProperty("qdrForm", true);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(6, 6, 6, 6);
+    TopTab = new QTabWidget(this);
+    outer->addWidget(TopTab);
+
+    const char* pageNames[] = {"メニュー", "ライン設定", "スピーカー", "ハウリング"};
+    for (int i = 0; i < 4; ++i) {
+        Image1[i] = new PictureBox(app_.images, TopTab);
+        TopTab->addTab(Image1[i], QString::fromUtf8(pageNames[i]));
+        addStatusRow(Image1[i], i);
+    }
+    buildMenuPage(Image1[0]);
+    buildLinePage(Image1[1]);
+    for (PictureBox* page : Image1)
+        static_cast<QVBoxLayout*>(page->layout())->addStretch(1);
+
+    Timer1.setInterval(100);
+    ConnectTimer.setInterval(300);
+    connect(&Timer1, &QTimer::timeout, this, &TopWind::Timer1_Timer);
+    connect(&ConnectTimer, &QTimer::timeout, this, &TopWind::ConnectTimer_Timer);
+    connect(SetEndBtn, &QPushButton::clicked, this, &TopWind::SetEndBtn_Click);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &TopWind::focusWindowChanged);
+}
+
+void TopWind::addStatusRow(PictureBox* page, int i) {
+    auto* col = new QVBoxLayout(page);
+    col->setContentsMargins(24, 16, 24, 16);
+    auto* row = new QHBoxLayout;
+    OnLine[i] = new Lamp(page);
+    OnLineMess[i] = new QLabel(i == 0 ? QStringLiteral("Checking communication.") : QStringLiteral("オフライン"), page);
+    OnLineMess[i]->setFont(Scaled(OnLineMess[i]->font(), 1.1, true));
+    row->addWidget(OnLine[i]);
+    row->addWidget(OnLineMess[i]);
+    row->addStretch(1);
+    if (i == 0) {
+        ConnectChannel = new QLabel(QStringLiteral("USB Connecting"), page);
+        row->addWidget(ConnectChannel);
+    }
+    col->addLayout(row);
+}
+
+void TopWind::buildMenuPage(PictureBox* page) {
+    auto* col = static_cast<QVBoxLayout*>(page->layout());
+
+    auto* title = new QLabel(QLatin1String(ProductName), page);
+    title->setFont(Scaled(title->font(), 2.6, true));
+    title->setAlignment(Qt::AlignHCenter);
+    auto* version = new QLabel(QLatin1String(VerStr), page);
+    version->setAlignment(Qt::AlignHCenter);
+    version->setFont(Scaled(version->font(), 1.1));
+    col->addSpacing(30);
+    col->addWidget(title);
+    col->addWidget(version);
+    col->addSpacing(30);
+
+    KantanBtn = StartButton(QStringLiteral("簡 単 設 定"), page);
+    SyousaiBtn = StartButton(QStringLiteral("Parameter Edit"), page);
+    FileTransBtn = StartButton(QStringLiteral("File Transfer"), page);
+    SetEndBtn = StartButton(QStringLiteral("Quit"), page);
+    KantanBtn->setEnabled(false);
+    for (QPushButton* b : {KantanBtn, SyousaiBtn, FileTransBtn, SetEndBtn}) {
+        col->addWidget(b, 0, Qt::AlignHCenter);
+        col->addSpacing(8);
+    }
+
+    TimeOutNone = new QCheckBox(QStringLiteral("タイムアウトなし"), page);
+    col->addSpacing(20);
+    col->addWidget(TimeOutNone, 0, Qt::AlignHCenter);
+}
+
+void TopWind::buildLinePage(PictureBox* page) {
+    auto* col = static_cast<QVBoxLayout*>(page->layout());
+    auto* grid = new QGridLayout;
+    grid->setSpacing(4);
+    // Button i switches source row i / 4 into output channel i % 4.
+    for (int i = 0; i < static_cast<int>(LineButton.size()); ++i) {
+        LineButton[i] = new PicButton(app_.images, QString(), page);
+        LineButton[i]->setFixedSize(56, 22);
+        grid->addWidget(LineButton[i], i / 4, i % 4);
+    }
+    col->addSpacing(12);
+    col->addLayout(grid);
+}
+
+bool TopWind::Form_Initialize() {
+    for (PictureBox* page : Image1)
+        page->setMinimumSize(PageWidth, PageHeight);
+    if (app_.AppPath.isEmpty())
+        app_.AppPath = QCoreApplication::applicationDirPath();
+
+    if (!app_.instance.acquire()) {
+        ShowMessage(this, {QStringLiteral("Two or more this applications cannot be started."), QLatin1String(ProductName),
+                           MsgButtons::Ok, MsgIcon::Exclamation, MsgResult::Ok});
+        return false;
+    }
+
+    FileDialogFolder = app_.AppPath;
+    TopTab->setCurrentIndex(0);
+    GlobalInitial(app_, *this);
+    for (PictureBox* page : Image1)
+        page->setPicture(ImageWind::Pic::Silver86);
+    for (PicButton* b : LineButton) {
+        b->setPicture(ImageWind::Pic::SwOff);
+        b->Tag = QStringLiteral("0");
+    }
+    PollSkip = 3;
+    LoadDefaultVenue(app_.data, app_.codePage, app_.AppPath, app_.link.OnLine);
+
+    Timer1.start();
+    ConnectTimer.start();
+    return true;
+}
+
+void TopWind::Form_Activate() {
+    PollSkip = 5;
+    ConnectTimer.start();
+}
+
+void TopWind::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        Form_Activate();
+}
+
+// Coming back to this window from another of the program's own forms is an
+// activation; message boxes, file dialogs and other programs are not.
+void TopWind::focusWindowChanged(QWindow* now) {
+    QWindow* before = lastFocusWindow_;
+    lastFocusWindow_ = now;
+    if (!now || now != windowHandle() || !before || before == now)
+        return;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->windowHandle() == before && w->property("qdrForm").toBool()) {
+            Form_Activate();
+            return;
+        }
+    }
+}
+
+void TopWind::Timer1_Timer() {
+    Timer1.stop();
+    if (!ConnectTimer.isActive()) {
+        // The poll is re-armed after about ten seconds off.
+        if (++TimerRestart > 100) {
+            ConnectTimer.start();
+            TimerRestart = 0;
+        }
+    }
+    app_.waits.Tick();
+    Timer1.start();
+}
+
+void TopWind::ConnectTimer_Timer() {
+    if (!isVisible() || TopTab->currentIndex() != 0) {
+        ConnectTimer.stop();
+        return;
+    }
+    ConnectTimer.stop();
+    if (PollSkip != 0) {
+        --PollSkip;
+    } else if (!app_.link.OnLine) {
+        if (!OfflineShown && ++OfflineCount > 6) {
+            OfflineShown = true;
+            OnlineDisp(app_.link.OnLine);
+        }
+        PollSkip = 1;
+    }
+    // While the start buttons are locked a start action is pending, and it
+    // (or Timer1) re-arms the poll.
+    if (SyousaiBtn->isEnabled())
+        ConnectTimer.start();
+}
+
+void TopWind::OnlineDisp(int flag) {
+    for (int i = 0; i < 4; ++i) {
+        OnLine[i]->setFillColor(flag ? LampGreen : LampGrey);
+        OnLineMess[i]->setText(flag ? QStringLiteral("Online") : QStringLiteral("Offline"));
+    }
+}
+
+void TopWind::SetEndBtn_Click() { close(); }
+
+bool TopWind::Form_QueryUnload() {
+    const MsgResult answer = ShowMessage(this, {QStringLiteral("Quit?"), QStringLiteral("Confirmation"),
+                                                MsgButtons::OkCancel, MsgIcon::Question, MsgResult::Cancel});
+    if (answer == MsgResult::Cancel) {
+        PollSkip = 11;
+        ConnectTimer.start();
+        return false;
+    }
+    ConnectTimer.stop();
+    ending_ = true;
+    emit ProgramEnd();
+    return true;
+}
+
+void TopWind::closeEvent(QCloseEvent* event) {
+    if (ending_ || Form_QueryUnload())
+        event->accept();
+    else
+        event->ignore();
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+
+class App;
+class Lamp;
+class PicButton;
+class PictureBox;
+class QWindow;
+
+// The start window: start-up, the connection poll that drives the program,
+// the start buttons and the simple-setup pages.
+class TopWind : public QWidget {
+    Q_OBJECT
+public:
+    explicit TopWind(App& app, QWidget* parent = nullptr);
+
+    // Runs the whole start-up; false when another copy is running and this
+    // one must end.
+    bool Form_Initialize();
+    void Form_Activate();
+    // The quit question; true when the program may end.
+    bool Form_QueryUnload();
+
+    void Timer1_Timer();
+    void ConnectTimer_Timer();
+    void OnlineDisp(int flag);
+    void SetEndBtn_Click();
+
+    // Controls, named as the handlers of the panel use them.
+    QTabWidget* TopTab = nullptr;
+    std::array<PictureBox*, 4> Image1{};
+    std::array<Lamp*, 4> OnLine{};
+    std::array<QLabel*, 4> OnLineMess{};
+    QLabel* ConnectChannel = nullptr;
+    QPushButton* KantanBtn = nullptr;
+    QPushButton* SyousaiBtn = nullptr;
+    QPushButton* FileTransBtn = nullptr;
+    QPushButton* SetEndBtn = nullptr;
+    QCheckBox* TimeOutNone = nullptr;
+    std::array<PicButton*, 52> LineButton{};
+    QTimer Timer1;
+    QTimer ConnectTimer;
+    // The folder File Transfer's open dialog starts in.
+    QString FileDialogFolder;
+
+    // Poll state.
+    int PollSkip = 0;
+    int TimerRestart = 0;
+    int OfflineCount = 0;
+    bool OfflineShown = false;
+    int PendingStart = -1;
+    bool FirstUnlock = false;
+
+signals:
+    // The program is to end now, without further events.
+    void ProgramEnd();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    App& app_;
+    bool ending_ = false;
+    QWindow* lastFocusWindow_ = nullptr;
+
+    void buildMenuPage(PictureBox* page);
+    void buildLinePage(PictureBox* page);
+    void addStatusRow(PictureBox* page, int i);
+    void focusWindowChanged(QWindow* now);
+};

@@ -1,0 +1,74 @@
+#include "startwin/Widgets.h"
+
+#include <QPainter>
+
+Lamp::Lamp(QWidget* parent) : QWidget(parent) { setFixedSize(sizeHint()); }
+
+void Lamp::setFillColor(unsigned bgr) {
+    if (color_ == bgr)
+        return;
+    color_ = bgr;
+    update();
+}
+
+void Lamp::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    const QColor fill = QColor::fromRgb(VbColor(color_));
+    QRadialGradient glow(r.center() - QPointF(r.width() / 5, r.height() / 5), r.width() * 0.7);
+    glow.setColorAt(0, fill.lighter(150));
+    glow.setColorAt(1, fill.darker(115));
+    p.setBrush(glow);
+    p.setPen(QPen(QColor(60, 60, 60), 1.2));
+    p.drawEllipse(r);
+}
+
+PictureBox::PictureBox(const ImageWind& store, QWidget* parent) : QWidget(parent), store_(store) {}
+
+void PictureBox::setPicture(ImageWind::Pic pic, int index) {
+    pic_ = pic;
+    index_ = index;
+    hasPicture_ = true;
+    update();
+}
+
+void PictureBox::clearPicture() {
+    hasPicture_ = false;
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+    if (!hasPicture_ || width() <= 0 || height() <= 0)
+        return;
+    QPainter p(this);
+    p.drawPixmap(rect(), store_.Picture(pic_, index_, size(), devicePixelRatioF()));
+}
+
+PicButton::PicButton(const ImageWind& store, const QString& caption, QWidget* parent)
+    : QAbstractButton(parent), store_(store) {
+    setText(caption);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void PicButton::setPicture(ImageWind::Pic pic) {
+    pic_ = pic;
+    update();
+}
+
+QSize PicButton::sizeHint() const { return store_.NaturalSize(pic_); }
+
+void PicButton::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.drawPixmap(rect(), store_.Picture(pic_, 0, size(), devicePixelRatioF()));
+    if (isDown())
+        p.fillRect(rect(), QColor(0, 0, 0, 40));
+    if (!isEnabled())
+        p.fillRect(rect(), QColor(255, 255, 255, 110));
+    if (hasFocus()) {
+        p.setPen(QPen(QColor(30, 90, 200), 1, Qt::DotLine));
+        p.drawRect(rect().adjusted(2, 2, -3, -3));
+    }
+    p.setPen(isEnabled() ? QColor(20, 20, 20) : QColor(120, 120, 120));
+    p.drawText(rect(), Qt::AlignCenter, text());
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "startwin/ImageWind.h"
+
+#include <QAbstractButton>
+#include <QColor>
+#include <QWidget>
+
+// Colours as the panel's texts give them: 0xBBGGRR.
+constexpr QRgb VbColor(unsigned bgr) {
+    return qRgb(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+inline constexpr unsigned LampOff = 0xC0C0C0;
+inline constexpr unsigned LampGreen = 0x00FF00;
+inline constexpr unsigned LampRed = 0x0000FF;
+inline constexpr unsigned LampGrey = 0x808080;
+
+// A round lamp whose fill colour tells a state.
+class Lamp : public QWidget {
+    Q_OBJECT
+public:
+    explicit Lamp(QWidget* parent = nullptr);
+    void setFillColor(unsigned bgr);
+    unsigned fillColor() const { return color_; }
+    QSize sizeHint() const override { return {16, 16}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    unsigned color_ = LampOff;
+};
+
+// A box that shows one picture of the picture store, stretched to its size;
+// children placed on it sit on the picture.
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    PictureBox(const ImageWind& store, QWidget* parent = nullptr);
+    void setPicture(ImageWind::Pic pic, int index = 0);
+    void clearPicture();
+    bool hasPicture() const { return hasPicture_; }
+    ImageWind::Pic picture() const { return pic_; }
+    int pictureIndex() const { return index_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    const ImageWind& store_;
+    ImageWind::Pic pic_ = ImageWind::Pic::Silver86;
+    int index_ = 0;
+    bool hasPicture_ = false;
+};
+
+// A button drawn with a picture of the store and its caption over it. Its
+// on/off state is kept in Tag as "0" or "1", as the panel's handlers read it.
+class PicButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    PicButton(const ImageWind& store, const QString& caption = {}, QWidget* parent = nullptr);
+    void setPicture(ImageWind::Pic pic);
+    ImageWind::Pic picture() const { return pic_; }
+    QString Tag = QStringLiteral("0");
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    const ImageWind& store_;
+    ImageWind::Pic pic_ = ImageWind::Pic::SwOff;
+};
