@@ -1,4 +1,8 @@
 #include "data/VenueFile.h"
+#include "link/Link.h"
+#include "link/Serial.h"
+#include "sim/SimFtdiDriver.h"
+#include "sim/SimPty.h"
 #include "platform/Dialogs.h"
 #include "startwin/App.h"
 #include "startwin/TopWind.h"
@@ -18,10 +22,17 @@ namespace {
 // suites may run side by side.
 struct Fixture {
     QTemporaryDir dir;
+    SystemMsClock clock;
+    SimFtdiDriver usb{clock};
     std::unique_ptr<App> app;
     std::unique_ptr<TopWind> top;
 
-    explicit Fixture(const QByteArray& defaultVenue = {}) {
+    explicit Fixture(const QByteArray& defaultVenue = {}, const QByteArray& com1 = "/nonexistent/com1") {
+        // No real port is touched: the bridge is the emulator's, unplugged
+        // unless a test plugs it in, and COM1/COM2 lead nowhere or to a pty.
+        usb.setPresent(false);
+        qputenv("QDR318_COM1", com1);
+        qputenv("QDR318_COM2", "/nonexistent/com2");
         QDir(dir.path()).mkpath(QStringLiteral("param"));
         if (!defaultVenue.isNull()) {
             QFile f(dir.filePath(QStringLiteral("param/default.vnf")));
@@ -29,7 +40,8 @@ struct Fixture {
             f.write(defaultVenue);
         }
         app = std::make_unique<App>(AppOptions{dir.path(), CodePage::Western,
-                                               QStringLiteral("qdr318-test-%1").arg(QCoreApplication::applicationPid()), nullptr});
+                                               QStringLiteral("qdr318-test-%1").arg(QCoreApplication::applicationPid()),
+                                               nullptr, &usb});
         top = std::make_unique<TopWind>(*app);
     }
 };
@@ -55,6 +67,7 @@ private slots:
     void pollStopsOffThePageAndRearms();
     void timerWaitEndsOnTimer1Ticks();
     void quitQuestion();
+    void pollFindsUnitThenLosesIt();
     void secondInstanceRefused();
 };
 
@@ -251,12 +264,64 @@ void TestTopWind::quitQuestion() {
     QVERIFY(!t.isVisible());
 }
 
+void TestTopWind::pollFindsUnitThenLosesIt() {
+    SimPty pty;
+    QVERIFY(pty.start());
+    Fixture f({}, pty.path().toLocal8Bit());
+    QVERIFY(f.top->Form_Initialize());
+    TopWind& t = *f.top;
+    t.show();
+    QList<MsgBox> asked;
+    SetMessageHandler([&](const MsgBox& b) {
+        asked.append(b);
+        return MsgResult::Cancel;
+    });
+    // The probe goes out once simple setup is available (after the first
+    // start of editing).
+    t.KantanBtn->setEnabled(true);
+    auto tickUntil = [&](auto done) {
+        for (int tick = 0; tick < 40 && !done(); ++tick)
+            t.ConnectTimer_Timer();
+        return done();
+    };
+    QVERIFY(tickUntil([&] { return f.app->link.OnLine; }));
+    QCOMPARE(t.ConnectChannel->text(), QStringLiteral("COM(1) Connect"));
+    // "Online" comes with the first keep-alive.
+    QVERIFY(tickUntil([&] { return t.OnLineMess[0]->text() == QStringLiteral("Online"); }));
+    QCOMPARE(t.OnLine[2]->fillColor(), LampGreen);
+
+    pty.withUnit([](SimUnit& u) { u.silentAfter(0); });
+    QVERIFY(tickUntil([&] { return !f.app->link.OnLine; }));
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(asked[0].text, QStringLiteral("Communication with QDR318 lost.\r\nPlease check the cable and try again."));
+    QCOMPARE(asked[0].title, QStringLiteral("Break"));
+    QCOMPARE(asked[0].buttons, MsgButtons::CancelTryContinue);
+    QCOMPARE(asked[0].icon, MsgIcon::None);
+    QCOMPARE(t.OnLineMess[0]->text(), QStringLiteral("Offline"));
+    QCOMPARE(t.OnLine[0]->fillColor(), LampGrey);
+    QCOMPARE(t.ConnectChannel->text(), QString());
+    // Scanning again: no further box.
+    for (int tick = 0; tick < 8; ++tick)
+        t.ConnectTimer_Timer();
+    QCOMPARE(asked.size(), 1);
+
+    // Quit closes the port.
+    pty.withUnit([](SimUnit& u) { u.clearFaults(); });
+    QVERIFY(tickUntil([&] { return f.app->link.OnLine; }));
+    QVERIFY(f.app->link.SerialObj->IsOpen());
+    SetMessageHandler([](const MsgBox&) { return MsgResult::Ok; });
+    t.close();
+    QVERIFY(!f.app->link.SerialObj->IsOpen());
+}
+
 void TestTopWind::secondInstanceRefused() {
     const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/qdr318-manager");
     QVERIFY(QFile::exists(program));
     QProcess first;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QDR318_COM1"), QStringLiteral("/nonexistent/com1"));
+    env.insert(QStringLiteral("QDR318_COM2"), QStringLiteral("/nonexistent/com2"));
     first.setProcessEnvironment(env);
     first.start(program, {});
     QVERIFY(first.waitForStarted());
@@ -280,7 +345,9 @@ void TestTopWind::secondInstanceRefused() {
         return MsgResult::Ok;
     });
     QTemporaryDir dir;
-    App app(AppOptions{dir.path(), CodePage::Western, QString(), nullptr});
+    SystemMsClock clock;
+    SimFtdiDriver usb(clock);
+    App app(AppOptions{dir.path(), CodePage::Western, QString(), nullptr, &usb});
     TopWind second(app);
     QVERIFY(!second.Form_Initialize());
     QCOMPARE(asked.size(), 1);

@@ -1,10 +1,18 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
 
-// Program-wide state of the connection to the unit.
+class Serial;
+
+// Program-wide state of the connection to the unit and the one procedure
+// through which every message goes.
 class Link {
 public:
+    Link();
+    ~Link();
+
     // True while the unit answers.
     bool OnLine = false;
     // Port-scan position: 0 USB, 1 COM1, 2 COM2; kept after a connection.
@@ -16,4 +24,24 @@ public:
     uint8_t AllBankFlag = 0;
     bool AllBankContinue = false;
     bool AllBankDone = false;
+
+    // The body of the next request, and of the last reply (bytes past its
+    // end keep what earlier replies left).
+    std::array<uint8_t, 129> TxBuf{};
+    std::array<uint8_t, 1025> RxBuf{};
+    // Reply wait of the message in flight, ms; 300 also means one attempt.
+    int RxWait = 0;
+
+    std::unique_ptr<Serial> SerialObj;
+
+    // Frames body[0..n-1] and sends it, waiting up to wait ms for a reply.
+    void SendCommand(const uint8_t* body, int n, int wait);
+    // SendCommand of the first n bytes of TxBuf.
+    void SendTx(int n, int wait) { SendCommand(TxBuf.data(), n, wait); }
+    // The frame of a body: 0x01, length high and low byte, body, 0x02.
+    static int MakeFrame(const uint8_t* body, int n, uint8_t* frame);
 };
+
+// LinkNotice: the probe and keep-alive (v 0, 300 ms) and the start and end
+// of editing (v 2 and 3, 500 ms).
+void SendNO(Link& link, uint8_t v, int wait);

@@ -16,17 +16,16 @@ FileDialogHandler& fileHook() {
     return hook;
 }
 
+// Each answer and the standard button that stands for it.
+constexpr std::pair<MsgResult, QMessageBox::StandardButton> Answers[] = {
+    {MsgResult::Ok, QMessageBox::Ok},           {MsgResult::Cancel, QMessageBox::Cancel},
+    {MsgResult::Yes, QMessageBox::Yes},         {MsgResult::No, QMessageBox::No},
+    {MsgResult::TryAgain, QMessageBox::Retry}, {MsgResult::Continue, QMessageBox::Ignore}};
+
 QMessageBox::StandardButton ToStandard(MsgResult r) {
-    switch (r) {
-    case MsgResult::Ok:
-        return QMessageBox::Ok;
-    case MsgResult::Cancel:
-        return QMessageBox::Cancel;
-    case MsgResult::Yes:
-        return QMessageBox::Yes;
-    case MsgResult::No:
-        return QMessageBox::No;
-    }
+    for (auto [result, button] : Answers)
+        if (result == r)
+            return button;
     return QMessageBox::Ok;
 }
 
@@ -56,6 +55,8 @@ QMessageBox::StandardButtons ToButtons(MsgButtons b) {
         return QMessageBox::Yes | QMessageBox::No;
     case MsgButtons::YesNoCancel:
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MsgButtons::CancelTryContinue:
+        return QMessageBox::Cancel | QMessageBox::Retry | QMessageBox::Ignore;
     }
     return QMessageBox::Ok;
 }
@@ -70,18 +71,17 @@ MsgResult ShowMessage(QWidget* parent, const MsgBox& box) {
         return messageHook()(box);
     QMessageBox mb(ToIcon(box.icon), box.title, box.text, ToButtons(box.buttons), parent);
     mb.setDefaultButton(ToStandard(box.defaultButton));
-    switch (mb.exec()) {
-    case QMessageBox::Ok:
-        return MsgResult::Ok;
-    case QMessageBox::Yes:
-        return MsgResult::Yes;
-    case QMessageBox::No:
-        return MsgResult::No;
-    default:
-        // Escape or the close box on a box without Cancel answers like its
-        // only button would.
-        return box.buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel;
+    if (box.buttons == MsgButtons::CancelTryContinue) {
+        mb.button(QMessageBox::Retry)->setText(QStringLiteral("Try Again"));
+        mb.button(QMessageBox::Ignore)->setText(QStringLiteral("Continue"));
     }
+    const int chosen = mb.exec();
+    for (auto [result, button] : Answers)
+        if (button == chosen)
+            return result;
+    // Escape or the close box on a box without Cancel answers like its only
+    // button would.
+    return box.buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel;
 }
 
 QString ShowFileDialog(QWidget* parent, const FileDialogSpec& spec) {

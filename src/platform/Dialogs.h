@@ -10,9 +10,9 @@ class QWidget;
 // functions below, so that a test can answer them and see exactly what the
 // user would have seen.
 
-enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, CancelTryContinue };
 enum class MsgIcon { None, Information, Exclamation, Question, Critical };
-enum class MsgResult { Ok, Cancel, Yes, No };
+enum class MsgResult { Ok, Cancel, Yes, No, TryAgain, Continue };
 
 struct MsgBox {
     QString text;

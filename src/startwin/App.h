@@ -4,11 +4,13 @@
 #include "data/Utilities.h"
 #include "link/Link.h"
 #include "platform/CodePage.h"
+#include "platform/FtdiDriver.h"
 #include "platform/InstanceGuard.h"
 #include "platform/MsClock.h"
 #include "startwin/ImageWind.h"
 
 #include <QString>
+#include <memory>
 
 // How the program is started; tests give their own folder, lock and clock.
 struct AppOptions {
@@ -16,6 +18,7 @@ struct AppOptions {
     int codePage = 0;              // 0: the page of the user's locale
     QString instanceKey;           // empty: the program's own lock
     MsClock* clock = nullptr;      // nullptr: the system clock
+    FtdiDriver* ftdi = nullptr;    // nullptr: real bridges through libftdi1
 };
 
 // The objects that live for the whole run, built in start-up order; each
@@ -23,6 +26,7 @@ struct AppOptions {
 class App {
     // Declared first: clock may refer to it.
     SystemMsClock systemClock_;
+    std::unique_ptr<FtdiDriver> ownFtdi_;
     int requestedCodePage_;
 
 public:
@@ -31,6 +35,7 @@ public:
     QString AppPath;
     CodePage codePage;
     MsClock& clock;
+    FtdiDriver& ftdi;
     ParamData data;
     Link link;
     TickWait waits;

@@ -1,6 +1,7 @@
 #include "startwin/GlobalInitial.h"
 
 #include "data/Tables.h"
+#include "link/Serial.h"
 #include "startwin/App.h"
 #include "startwin/TopWind.h"
 
@@ -28,6 +29,10 @@ void GlobalInitial(App& app, TopWind& top) {
     app.data.MicLineStatOld = 255;
     app.waits.WaitTick = 0;
     app.link.OnLine = false;
+
+    app.link.SerialObj = std::make_unique<Serial>(app.link, top, app.clock, app.ftdi);
+    app.link.SerialObj->SetSerialMode(0);
+    app.link.SerialObj->SetMSComm(&top.SerialPort);
 
     app.data.CurBank = 0;
 }

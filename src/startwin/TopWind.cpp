@@ -2,6 +2,9 @@
 
 #include "data/Tables.h"
 #include "data/VenueFile.h"
+#include "link/Link.h"
+#include "link/Serial.h"
+#include "platform/EventWait.h"
 #include "platform/Dialogs.h"
 #include "startwin/App.h"
 #include "startwin/GlobalInitial.h"
@@ -62,6 +65,7 @@ TopWind::TopWind(App& app, QWidget* parent) : QWidget(parent), app_(app) {
     connect(&Timer1, &QTimer::timeout, this, &TopWind::Timer1_Timer);
     connect(&ConnectTimer, &QTimer::timeout, this, &TopWind::ConnectTimer_Timer);
     connect(SetEndBtn, &QPushButton::clicked, this, &TopWind::SetEndBtn_Click);
+    connect(&SerialPort, &ComPort::onComm, this, &TopWind::SerialPort_OnComm);
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &TopWind::focusWindowChanged);
 }
 
@@ -202,11 +206,15 @@ void TopWind::ConnectTimer_Timer() {
     if (PollSkip != 0) {
         --PollSkip;
     } else if (!app_.link.OnLine) {
+        app_.link.SerialObj->AllPortCheck();
         if (!OfflineShown && ++OfflineCount > 6) {
             OfflineShown = true;
             OnlineDisp(app_.link.OnLine);
         }
         PollSkip = 1;
+    } else {
+        RB700Connect();
+        PollSkip = 3;
     }
     // While the start buttons are locked a start action is pending, and it
     // (or Timer1) re-arms the poll.
@@ -221,6 +229,32 @@ void TopWind::OnlineDisp(int flag) {
     }
 }
 
+void TopWind::RB700Connect() {
+    if (app_.link.SendBusy == 1)
+        return;
+    SendNO(app_.link, 0, Serial::ProbeWait);
+    app_.link.OnLine = app_.link.SerialObj->GetRxOK() != 0;
+    OnlineDisp(app_.link.OnLine);
+}
+
+void TopWind::SerialPort_OnComm(int event) {
+    if (app_.link.SerialObj)
+        app_.link.SerialObj->OnCommProc(event);
+}
+
+bool TopWind::SendGateOpen() { return isVisible() && KantanBtn->isEnabled() && TopTab->currentIndex() == 0; }
+
+void TopWind::OnLinkLost() {
+    OnlineDisp(0);
+    SetConnectChannel(QString());
+    ShowMessage(this, {QStringLiteral("Communication with QDR318 lost.\r\nPlease check the cable and try again."),
+                       QStringLiteral("Break"), MsgButtons::CancelTryContinue, MsgIcon::None, MsgResult::Cancel});
+}
+
+void TopWind::PumpEvents(int maxMs) { WaitForEvents(maxMs); }
+
+void TopWind::SetConnectChannel(const QString& text) { ConnectChannel->setText(text); }
+
 void TopWind::SetEndBtn_Click() { close(); }
 
 bool TopWind::Form_QueryUnload() {
@@ -232,6 +266,7 @@ bool TopWind::Form_QueryUnload() {
         return false;
     }
     ConnectTimer.stop();
+    SerialClose(app_.link);
     ending_ = true;
     emit ProgramEnd();
     return true;

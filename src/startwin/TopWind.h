@@ -8,6 +8,9 @@
 #include <QWidget>
 #include <array>
 
+#include "link/LinkHost.h"
+#include "platform/ComPort.h"
+
 class App;
 class Lamp;
 class PicButton;
@@ -16,7 +19,7 @@ class QWindow;
 
 // The start window: start-up, the connection poll that drives the program,
 // the start buttons and the simple-setup pages.
-class TopWind : public QWidget {
+class TopWind : public QWidget, public LinkHost {
     Q_OBJECT
 public:
     explicit TopWind(App& app, QWidget* parent = nullptr);
@@ -31,6 +34,8 @@ public:
     void Timer1_Timer();
     void ConnectTimer_Timer();
     void OnlineDisp(int flag);
+    void RB700Connect();
+    void SerialPort_OnComm(int event);
     void SetEndBtn_Click();
 
     // Controls, named as the handlers of the panel use them.
@@ -45,6 +50,7 @@ public:
     QPushButton* SetEndBtn = nullptr;
     QCheckBox* TimeOutNone = nullptr;
     std::array<PicButton*, 52> LineButton{};
+    ComPort SerialPort;
     QTimer Timer1;
     QTimer ConnectTimer;
     // The folder File Transfer's open dialog starts in.
@@ -57,6 +63,12 @@ public:
     bool OfflineShown = false;
     int PendingStart = -1;
     bool FirstUnlock = false;
+
+    // LinkHost
+    bool SendGateOpen() override;
+    void OnLinkLost() override;
+    void PumpEvents(int maxMs) override;
+    void SetConnectChannel(const QString& text) override;
 
 signals:
     // The program is to end now, without further events.
