@@ -21,12 +21,16 @@ const char Usage[] = "Usage: qdr318-sim [options]\n"
                      "  --noise N          send N garbage bytes before every reply\n"
                      "  --cut K            cut the first reply after K bytes\n"
                      "  --silent-after N   answer N requests, then none\n"
+                     "  --live             move lamps, meters and level knobs\n"
+                     "  --howling-fault    end every howling measurement with a fault\n"
                      "  -v, --verbose      show each request on stderr\n"
                      "  --help             show this text\n";
 
 struct Options {
     bool paced = true;
     bool verbose = false;
+    bool live = false;
+    bool howlingFault = false;
     int drop = 0;
     int delay = 0;
     int noise = 0;
@@ -57,6 +61,14 @@ int Parse(int argc, char** argv, Options& o) {
         }
         if (!strcmp(a, "-v") || !strcmp(a, "--verbose")) {
             o.verbose = true;
+            continue;
+        }
+        if (!strcmp(a, "--live")) {
+            o.live = true;
+            continue;
+        }
+        if (!strcmp(a, "--howling-fault")) {
+            o.howlingFault = true;
             continue;
         }
         int* target = !strcmp(a, "--drop")           ? &o.drop
@@ -102,6 +114,8 @@ int main(int argc, char** argv) {
             u.cutNextReply(o.cut);
         if (o.silentAfter >= 0)
             u.silentAfter(o.silentAfter);
+        u.model().state().setLive(o.live);
+        u.model().state().setHowlingFault(o.howlingFault);
     });
     QString error;
     if (!pty.start(&error)) {

@@ -1,9 +1,7 @@
+#include "LinkRig.h"
 #include "link/Link.h"
-#include "link/LinkHost.h"
 #include "link/Serial.h"
 #include "platform/ComPort.h"
-#include "platform/EventWait.h"
-#include "platform/MsClock.h"
 #include "sim/SimFtdiDriver.h"
 #include "sim/SimPty.h"
 
@@ -11,95 +9,7 @@
 #include <deque>
 #include <memory>
 
-namespace {
-
-// A clock that moves only when told to, or by a fixed step at each look.
-class FakeClock : public MsClock {
-public:
-    uint32_t t = 0;
-    uint32_t step = 0;
-    uint32_t now() override { return t += step; }
-};
-
-// A bridge whose receive queue holds exactly the bytes a test puts there;
-// waiting for more lets the fake clock run instead of sleeping.
-class ScriptedFtdi : public FtdiDriver {
-public:
-    explicit ScriptedFtdi(FakeClock& clock) : clock_(clock) {}
-    std::deque<uint8_t> rx;
-    int writes = 0;
-    int purges = 0;
-    int closes = 0;
-
-    FT_STATUS FT_Open(int, FT_HANDLE* h) override {
-        *h = this;
-        return FT_OK;
-    }
-    FT_STATUS FT_Close(FT_HANDLE) override {
-        ++closes;
-        return FT_OK;
-    }
-    FT_STATUS FT_SetBaudRate(FT_HANDLE, unsigned long) override { return FT_OK; }
-    FT_STATUS FT_SetDataCharacteristics(FT_HANDLE, uint8_t, uint8_t, uint8_t) override { return FT_OK; }
-    FT_STATUS FT_SetFlowControl(FT_HANDLE, uint16_t, uint8_t, uint8_t) override { return FT_OK; }
-    FT_STATUS FT_Purge(FT_HANDLE, unsigned long) override {
-        ++purges;
-        return FT_OK;
-    }
-    FT_STATUS FT_SetTimeouts(FT_HANDLE, unsigned long, unsigned long) override { return FT_OK; }
-    FT_STATUS FT_SetDtr(FT_HANDLE) override { return FT_OK; }
-    FT_STATUS FT_SetRts(FT_HANDLE) override { return FT_OK; }
-    FT_STATUS FT_SetBreakOff(FT_HANDLE) override { return FT_OK; }
-    FT_STATUS FT_Write(FT_HANDLE, const void*, unsigned long n, unsigned long* w) override {
-        ++writes;
-        *w = n;
-        return FT_OK;
-    }
-    FT_STATUS FT_GetStatus(FT_HANDLE, unsigned long* rxq, unsigned long* txq, unsigned long* ev) override {
-        *rxq = static_cast<unsigned long>(rx.size());
-        *txq = *ev = 0;
-        return FT_OK;
-    }
-    FT_STATUS FT_Read(FT_HANDLE, void* buf, unsigned long n, unsigned long* got) override {
-        *got = 0;
-        auto* out = static_cast<uint8_t*>(buf);
-        while (*got < n && !rx.empty()) {
-            out[(*got)++] = rx.front();
-            rx.pop_front();
-        }
-        return FT_OK;
-    }
-    void WaitRx(FT_HANDLE, unsigned maxMs) override { clock_.t += maxMs; }
-
-private:
-    FakeClock& clock_;
-};
-
-class FakeHost : public LinkHost {
-public:
-    bool gate = false;
-    int lost = 0;
-    QStringList channel;
-    bool SendGateOpen() override { return gate; }
-    void OnLinkLost() override { ++lost; }
-    void PumpEvents(int maxMs) override { WaitForEvents(maxMs); }
-    void SetConnectChannel(const QString& text) override { channel.append(text); }
-};
-
-QByteArray Frame(const QByteArray& body) {
-    QByteArray f;
-    f += '\x01';
-    f += static_cast<char>(body.size() / 256);
-    f += static_cast<char>(body.size() & 255);
-    return f + body + '\x02';
-}
-
-void Queue(std::deque<uint8_t>& q, const QByteArray& bytes) {
-    for (char c : bytes)
-        q.push_back(static_cast<uint8_t>(c));
-}
-
-} // namespace
+using namespace testrig;
 
 class TestLink : public QObject {
     Q_OBJECT

@@ -1,5 +1,7 @@
 #include "data/ParamData.h"
 
+#include "data/InEQPreset.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -23,7 +25,6 @@ std::array<Str*, NameCount> NamesOf(Rec& r) {
     return out;
 }
 
-constexpr uint8_t FlatBand[3][3] = {{30, 48, 2}, {30, 34, 2}, {30, 8, 2}};
 constexpr uint8_t OutBandFreq[6] = {2, 8, 22, 34, 48, 51};
 
 } // namespace
@@ -40,9 +41,8 @@ bool BankRec::operator==(const BankRec& o) const {
 }
 
 void ParamData::SetInEQFlat(int m, int ch) {
-    InRec& in = BankData[m].In[ch];
-    for (int b = 0; b < 3; ++b)
-        in.Band[b] = {FlatBand[b][0], FlatBand[b][1], FlatBand[b][2]};
+    static_assert(sizeof(InRec::Band) == sizeof(InEQPresetTbl[FlatPreset]));
+    std::memcpy(BankData[m].In[ch].Band, InEQPresetTbl[FlatPreset], sizeof(InRec::Band));
 }
 
 void ParamData::InitMemoryData(int m) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -33,6 +34,8 @@ public:
     int RxWait = 0;
 
     std::unique_ptr<Serial> SerialObj;
+    // The unit's password as last read from it (up to 8 characters).
+    QString PasswordStr;
 
     // Frames body[0..n-1] and sends it, waiting up to wait ms for a reply.
     void SendCommand(const uint8_t* body, int n, int wait);

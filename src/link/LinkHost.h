@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/MsgBox.h"
+
 #include <QString>
 
 // What the link needs of the windows, without knowing them.
@@ -17,4 +19,12 @@ public:
     virtual void PumpEvents(int maxMs) = 0;
     // The start window's label of the port in use.
     virtual void SetConnectChannel(const QString& text) = 0;
+    virtual MsgResult ShowMessage(const MsgBox& box) = 0;
+    // The unit's knob levels of the inputs (side 0) or outputs (side 1)
+    // have been stored; fader marks and linked sliders follow them.
+    virtual void KnobLevelsRead(int side) = 0;
+    // The unit reported the memory it is on (MemNo).
+    virtual void MemNoRead(int memNo) = 0;
+    // An all-memory transfer reached memory m (1..16).
+    virtual void BankProgress(int m) = 0;
 };

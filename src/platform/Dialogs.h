@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/MsgBox.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -9,18 +11,6 @@ class QWidget;
 // Every message box and file dialog of the program goes through the two
 // functions below, so that a test can answer them and see exactly what the
 // user would have seen.
-
-enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, CancelTryContinue };
-enum class MsgIcon { None, Information, Exclamation, Question, Critical };
-enum class MsgResult { Ok, Cancel, Yes, No, TryAgain, Continue };
-
-struct MsgBox {
-    QString text;
-    QString title;
-    MsgButtons buttons = MsgButtons::Ok;
-    MsgIcon icon = MsgIcon::None;
-    MsgResult defaultButton = MsgResult::Ok;
-};
 
 MsgResult ShowMessage(QWidget* parent, const MsgBox& box);
 

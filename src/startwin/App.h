@@ -3,6 +3,8 @@
 #include "data/ParamData.h"
 #include "data/Utilities.h"
 #include "link/Link.h"
+#include "link/ParamLib.h"
+#include "link/ParamSend.h"
 #include "platform/CodePage.h"
 #include "platform/FtdiDriver.h"
 #include "platform/InstanceGuard.h"
@@ -38,11 +40,13 @@ public:
     FtdiDriver& ftdi;
     ParamData data;
     Link link;
+    // The message builders and readers, made by GlobalInitial with the
+    // start window as their host.
+    std::unique_ptr<ParamSend> send;
+    std::unique_ptr<ParamLib> lib;
     TickWait waits;
     ImageWind images;
     InstanceGuard instance;
-    // The unit's password as last read from it.
-    QString PasswordStr;
 
     int requestedCodePage() const { return requestedCodePage_; }
 };

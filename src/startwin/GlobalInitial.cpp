@@ -9,7 +9,7 @@
 // so the steps that built them have nothing left to do at run time.
 void GlobalInitial(App& app, TopWind& top) {
     app.codePage = CodePage(app.requestedCodePage() != 0 ? app.requestedCodePage() : CodePage::SystemPage());
-    app.PasswordStr.clear();
+    app.link.PasswordStr.clear();
 
     top.setWindowTitle(QStringLiteral("%1 %2").arg(QLatin1String(ProductName), QLatin1String(VerStr)));
 
@@ -33,6 +33,8 @@ void GlobalInitial(App& app, TopWind& top) {
     app.link.SerialObj = std::make_unique<Serial>(app.link, top, app.clock, app.ftdi);
     app.link.SerialObj->SetSerialMode(0);
     app.link.SerialObj->SetMSComm(&top.SerialPort);
+    app.send = std::make_unique<ParamSend>(app.data, app.link, app.codePage, app.waits, app.clock, top, app.AppPath);
+    app.lib = std::make_unique<ParamLib>(app.data, app.link, app.codePage, app.waits, top, *app.send);
 
     app.data.CurBank = 0;
 }

@@ -136,7 +136,7 @@ bool TopWind::Form_Initialize() {
         app_.AppPath = QCoreApplication::applicationDirPath();
 
     if (!app_.instance.acquire()) {
-        ShowMessage(this, {QStringLiteral("Two or more this applications cannot be started."), QLatin1String(ProductName),
+        ::ShowMessage(this, {QStringLiteral("Two or more this applications cannot be started."), QLatin1String(ProductName),
                            MsgButtons::Ok, MsgIcon::Exclamation, MsgResult::Ok});
         return false;
     }
@@ -247,9 +247,11 @@ bool TopWind::SendGateOpen() { return isVisible() && KantanBtn->isEnabled() && T
 void TopWind::OnLinkLost() {
     OnlineDisp(0);
     SetConnectChannel(QString());
-    ShowMessage(this, {QStringLiteral("Communication with QDR318 lost.\r\nPlease check the cable and try again."),
+    ::ShowMessage(this, {QStringLiteral("Communication with QDR318 lost.\r\nPlease check the cable and try again."),
                        QStringLiteral("Break"), MsgButtons::CancelTryContinue, MsgIcon::None, MsgResult::Cancel});
 }
+
+MsgResult TopWind::ShowMessage(const MsgBox& box) { return ::ShowMessage(this, box); }
 
 void TopWind::PumpEvents(int maxMs) { WaitForEvents(maxMs); }
 
@@ -258,7 +260,7 @@ void TopWind::SetConnectChannel(const QString& text) { ConnectChannel->setText(t
 void TopWind::SetEndBtn_Click() { close(); }
 
 bool TopWind::Form_QueryUnload() {
-    const MsgResult answer = ShowMessage(this, {QStringLiteral("Quit?"), QStringLiteral("Confirmation"),
+    const MsgResult answer = ::ShowMessage(this, {QStringLiteral("Quit?"), QStringLiteral("Confirmation"),
                                                 MsgButtons::OkCancel, MsgIcon::Question, MsgResult::Cancel});
     if (answer == MsgResult::Cancel) {
         PollSkip = 11;

@@ -69,8 +69,16 @@ public:
     void OnLinkLost() override;
     void PumpEvents(int maxMs) override;
     void SetConnectChannel(const QString& text) override;
+    MsgResult ShowMessage(const MsgBox& box) override;
+    void KnobLevelsRead(int side) override { emit knobLevelsRead(side); }
+    void MemNoRead(int memNo) override { emit memNoRead(memNo); }
+    void BankProgress(int m) override { emit bankProgress(m); }
 
 signals:
+    // Reported by the link for the windows that show them.
+    void knobLevelsRead(int side);
+    void memNoRead(int memNo);
+    void bankProgress(int m);
     // The program is to end now, without further events.
     void ProgramEnd();
 

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/MsgBox.h"
+
+#include <QString>
+
+class ParamData;
+
+// A speaker file (spkr/NAME.spp) is the six output-EQ bands of one kind of
+// loudspeaker: 24 whole numbers, separated by commas or line ends, band by
+// band as type, frequency index, Q index, gain index.
+
+QString SpeakerFilePath(const QString& appPath, const QString& name);
+
+// Puts the file's six bands into output block ch of record CurBank. The
+// whole file is read and checked first: when it is missing, short or holds
+// a number outside the bands' ranges, nothing changes and the result is
+// false.
+bool LoadSpeakerFile(ParamData& data, const QString& appPath, const QString& name, int ch);
+
+// The message that reports a speaker file that could not be read.
+MsgBox SpeakerFileError(const QString& path);
