@@ -23,7 +23,7 @@ struct Case {
     int replyBody;
     int reps;
     // A random pause of up to 1 ms before each exchange, so that requests
-    // do not all start just after the emulator's millisecond tick.
+    // do not all start at the same phase of the system's own ticks.
     bool spread = false;
 };
 
@@ -109,10 +109,9 @@ int main(int argc, char** argv) {
     Ratio(r, spread);
     Ratio(r, longCase);
 
-    // The emulator times its replies in whole milliseconds, which is a large
-    // part of a short exchange. Unpaced, the round trip is what the program
-    // and the port add on their own; added to the wire time it gives the
-    // ratio an exact line would show.
+    // Unpaced, the round trip is what the program and the port add on their
+    // own; added to the wire time it gives the ratio an exact line would show.
+    // The paced figures above should come close to it.
     pty.withUnit([](SimUnit& u) { u.setPaced(false); });
     for (const Case& c : {shortCase, longCase}) {
         const double rtt = Time(r, c);

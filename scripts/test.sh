@@ -14,5 +14,7 @@ UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
 
 # A short run of the fuzz targets (clang's libFuzzer).
 CC=clang CXX=clang++ cmake -S "$ROOT" -B "$ROOT/build-fuzz" -DQDR_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$ROOT/build-fuzz" -j "$JOBS" --target fuzz_venue
-"$ROOT/build-fuzz/bin/fuzz_venue" -max_total_time=10 2>&1 | tail -n 1
+cmake --build "$ROOT/build-fuzz" -j "$JOBS" --target fuzz_venue fuzz_frames
+for target in fuzz_venue fuzz_frames; do
+  "$ROOT/build-fuzz/bin/$target" -max_total_time=10 2>&1 | tail -n 1
+done

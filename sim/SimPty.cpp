@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
@@ -23,8 +24,9 @@ int64_t MonotonicNs() {
     return int64_t(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
 }
 
-// Same count as SystemMsClock: the monotonic clock in whole milliseconds.
-uint32_t MsOf(int64_t ns) { return uint32_t(ns / 1'000'000); }
+// The unit's clock: the monotonic one in whole microseconds, which in
+// milliseconds is SystemMsClock's count.
+int64_t MonotonicUs() { return MonotonicNs() / 1000; }
 
 } // namespace
 
@@ -94,6 +96,9 @@ void SimPty::CloseAll() {
 }
 
 void SimPty::Serve() {
+    // Waits end when asked, not up to 50 us later: a paced byte lasts 260 us.
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+
     uint8_t in[4096];
     uint8_t out[4096];
     size_t outLen = 0; // taken from the unit, not yet accepted by the terminal
@@ -103,18 +108,14 @@ void SimPty::Serve() {
         // Wait for input, for the terminal to take a held-back reply, or for
         // the next reply byte's time, whichever comes first.
         int64_t waitNs = MaxWaitNs;
-        const int64_t nowNs = MonotonicNs();
         if (outPos == outLen) {
-            std::optional<uint32_t> next;
+            std::optional<int64_t> nextUs;
             {
                 std::lock_guard<std::mutex> lock(mutex_);
-                next = unit_.NextByteTime();
+                nextUs = unit_.NextByteTimeUs();
             }
-            if (next) {
-                const int32_t ms = int32_t(*next - MsOf(nowNs));
-                // The byte is due at the start of that millisecond.
-                waitNs = std::clamp<int64_t>(int64_t(ms) * 1'000'000 - nowNs % 1'000'000, 0, MaxWaitNs);
-            }
+            if (nextUs)
+                waitNs = std::clamp<int64_t>(*nextUs * 1000 - MonotonicNs(), 0, MaxWaitNs);
         }
         pollfd fds[2] = {{master_, short(POLLIN | (outPos < outLen ? POLLOUT : 0)), 0},
                          {wake_[0], POLLIN, 0}};
@@ -128,13 +129,13 @@ void SimPty::Serve() {
             const ssize_t n = read(master_, in, sizeof in);
             if (n > 0) {
                 std::lock_guard<std::mutex> lock(mutex_);
-                unit_.Receive(in, size_t(n), MsOf(MonotonicNs()));
+                unit_.ReceiveUs(in, size_t(n), MonotonicUs());
             }
         }
 
         if (outPos == outLen) {
             std::lock_guard<std::mutex> lock(mutex_);
-            outLen = unit_.Take(out, sizeof out, MsOf(MonotonicNs()));
+            outLen = unit_.TakeUs(out, sizeof out, MonotonicUs());
             outPos = 0;
         }
         while (outPos < outLen) {

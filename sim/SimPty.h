@@ -11,7 +11,7 @@
 // Serves a SimUnit on a pseudo-terminal, so the program can open it as a
 // serial port (path()). A background thread moves bytes between the
 // terminal and the unit on the real monotonic clock; paced replies leave
-// byte by byte at the line's rate.
+// byte by byte at the line's rate, each at its own microsecond.
 //
 // The emulator keeps the terminal's slave side open for its whole life, so
 // the program may close and reopen the port freely. Reply bytes sent while

@@ -2,29 +2,25 @@
 
 #include <algorithm>
 
-void SimUnit::Advance(uint32_t nowMs) {
-    if (!anchored_) {
-        anchored_ = true;
-        anchorMs_ = nowMs;
-        anchorExtMs_ = 0;
-        return;
-    }
-    const int32_t d = int32_t(nowMs - anchorMs_);
-    if (d > 0) {
-        anchorMs_ = nowMs;
-        anchorExtMs_ += d;
-    }
+namespace {
+
+int64_t FloorDiv(int64_t a, int64_t b) { return a / b - (a % b < 0 ? 1 : 0); }
+
+} // namespace
+
+int64_t SimUnit::UsOf(uint32_t nowMs) const {
+    const int64_t refMs = FloorDiv(lastUs_, 1000);
+    return (refMs + int32_t(nowMs - uint32_t(refMs))) * 1000;
 }
 
-int64_t SimUnit::Us(uint32_t nowMs) const {
-    if (!anchored_)
-        return 0;
-    return (anchorExtMs_ + int32_t(nowMs - anchorMs_)) * 1000;
+void SimUnit::Saw(int64_t nowUs) {
+    if (!seen_ || nowUs > lastUs_)
+        lastUs_ = nowUs;
+    seen_ = true;
 }
 
-void SimUnit::Receive(const uint8_t* data, size_t n, uint32_t nowMs) {
-    Advance(nowMs);
-    const int64_t nowUs = Us(nowMs);
+void SimUnit::ReceiveUs(const uint8_t* data, size_t n, int64_t nowUs) {
+    Saw(nowUs);
     for (size_t i = 0; i < n; ++i) {
         const bool was = parser_.InFrame();
         auto frame = parser_.Push(data[i]);
@@ -84,9 +80,9 @@ void SimUnit::Queue(const QByteArray& bytes, int64_t earliestUs) {
         lineFreeUs_ = at;
 }
 
-void SimUnit::Inject(const QByteArray& bytes, uint32_t nowMs) {
-    Advance(nowMs);
-    Queue(bytes, Us(nowMs));
+void SimUnit::InjectUs(const QByteArray& bytes, int64_t nowUs) {
+    Saw(nowUs);
+    Queue(bytes, nowUs);
 }
 
 QByteArray SimUnit::Noise(int n) {
@@ -100,34 +96,42 @@ QByteArray SimUnit::Noise(int n) {
     return out;
 }
 
-size_t SimUnit::Available(uint32_t nowMs) const {
-    const int64_t now = Us(nowMs);
-    // Times rise along the queue.
-    const auto due = std::find_if(out_.begin(), out_.end(), [&](const OutByte& b) { return b.atUs > now; });
-    return size_t(due - out_.begin());
+size_t SimUnit::AvailableUs(int64_t nowUs) const {
+    // From the count last found, forward or back: a clock that only goes on
+    // looks at each byte about once.
+    while (due_ < out_.size() && out_[due_].atUs <= nowUs)
+        ++due_;
+    while (due_ > 0 && out_[due_ - 1].atUs > nowUs)
+        --due_;
+    return due_;
 }
 
-size_t SimUnit::Take(uint8_t* out, size_t max, uint32_t nowMs) {
-    Advance(nowMs);
-    const int64_t now = Us(nowMs);
-    size_t n = 0;
-    while (n < max && !out_.empty() && out_.front().atUs <= now) {
-        out[n++] = out_.front().byte;
-        out_.pop_front();
-    }
+size_t SimUnit::TakeUs(uint8_t* out, size_t max, int64_t nowUs) {
+    Saw(nowUs);
+    const size_t n = std::min(max, AvailableUs(nowUs));
+    for (size_t i = 0; i < n; ++i)
+        out[i] = out_[i].byte;
+    out_.erase(out_.begin(), out_.begin() + std::ptrdiff_t(n));
+    due_ -= n;
     return n;
+}
+
+std::optional<int64_t> SimUnit::NextByteTimeUs() const {
+    if (out_.empty())
+        return std::nullopt;
+    return out_.front().atUs;
 }
 
 std::optional<uint32_t> SimUnit::NextByteTime() const {
     if (out_.empty())
         return std::nullopt;
     // Rounded up: at that millisecond the byte is there.
-    const int64_t ms = (out_.front().atUs + 999) / 1000;
-    return anchorMs_ + uint32_t(ms - anchorExtMs_);
+    return uint32_t(-FloorDiv(-out_.front().atUs, 1000));
 }
 
 void SimUnit::Purge() {
     out_.clear();
+    due_ = 0;
     lineFreeUs_ = INT64_MIN;
 }
 

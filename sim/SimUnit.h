@@ -12,8 +12,13 @@
 
 // The unit as seen from its serial line, without any transport: request
 // bytes go in with the time they arrived, reply bytes come out when the line
-// would have delivered them. Times are a wrapping 32-bit millisecond count;
-// the caller's clock must not jump by more than 24 days between calls.
+// would have delivered them.
+//
+// Time is kept in microseconds. A caller with a fine clock passes it as an
+// int64 microsecond count (the ...Us calls); one with the wrapping 32-bit
+// millisecond tick passes that, taken as the same count in milliseconds cut
+// to 32 bits (CLOCK_MONOTONIC serves as both). A millisecond tick must not
+// jump by more than 24 days between calls.
 //
 // Faults apply per request frame and stay until changed or cleared.
 // A dropped or silenced request never reaches the model (the unit did not
@@ -24,20 +29,26 @@ public:
     static constexpr int64_t BytesPerSecond = 3840;
 
     // Request bytes as they arrive; a completed frame is answered.
-    void Receive(const uint8_t* data, size_t n, uint32_t nowMs);
+    void Receive(const uint8_t* data, size_t n, uint32_t nowMs) { ReceiveUs(data, n, UsOf(nowMs)); }
+    void ReceiveUs(const uint8_t* data, size_t n, int64_t nowUs);
     // Reply bytes whose time has come and that are not yet taken.
-    size_t Available(uint32_t nowMs) const;
+    size_t Available(uint32_t nowMs) const { return AvailableUs(UsOf(nowMs)); }
+    size_t AvailableUs(int64_t nowUs) const;
     // Takes up to max of the Available() bytes.
-    size_t Take(uint8_t* out, size_t max, uint32_t nowMs);
-    // The millisecond at which the next untaken byte becomes available.
+    size_t Take(uint8_t* out, size_t max, uint32_t nowMs) { return TakeUs(out, max, UsOf(nowMs)); }
+    size_t TakeUs(uint8_t* out, size_t max, int64_t nowUs);
+    // When the next untaken byte becomes available: the millisecond at
+    // which it is there, or its exact microsecond.
     std::optional<uint32_t> NextByteTime() const;
+    std::optional<int64_t> NextByteTimeUs() const;
     // Reply bytes not yet taken, whether their time has come or not.
     size_t Pending() const { return out_.size(); }
     // Drops every reply byte not yet taken, sent or still to come.
     void Purge();
     // Puts bytes on the line as if the unit had sent them (stale data,
     // unasked frames), after anything already queued.
-    void Inject(const QByteArray& bytes, uint32_t nowMs);
+    void Inject(const QByteArray& bytes, uint32_t nowMs) { InjectUs(bytes, UsOf(nowMs)); }
+    void InjectUs(const QByteArray& bytes, int64_t nowUs);
 
     // Paced (the default): bytes follow each other at the line's rate, and a
     // reply starts only once the whole request could have arrived.
@@ -67,13 +78,13 @@ public:
 
 private:
     struct OutByte {
-        int64_t atUs; // on the extended clock
+        int64_t atUs;
         uint8_t byte;
     };
 
-    // The wrapping clock, widened: microseconds since the first call.
-    void Advance(uint32_t nowMs);
-    int64_t Us(uint32_t nowMs) const;
+    // A millisecond tick widened to microseconds around the latest time seen.
+    int64_t UsOf(uint32_t nowMs) const;
+    void Saw(int64_t nowUs);
     static int64_t WireUs(int64_t bytes) { return (bytes * 1000000 + BytesPerSecond - 1) / BytesPerSecond; }
 
     void Answer(const FrameParser::Frame& frame, int64_t startUs, int64_t nowUs);
@@ -82,13 +93,15 @@ private:
 
     FrameParser parser_;
     UnitModel model_;
+    // Due times never fall along the queue; the first due_ bytes are known
+    // to be due at the last time asked, which makes a check per byte cheap.
     std::deque<OutByte> out_;
+    mutable size_t due_ = 0;
     int64_t lineFreeUs_ = INT64_MIN;
     int64_t frameStartUs_ = 0;
 
-    bool anchored_ = false;
-    uint32_t anchorMs_ = 0;
-    int64_t anchorExtMs_ = 0;
+    int64_t lastUs_ = 0;
+    bool seen_ = false;
 
     bool paced_ = true;
     int drop_ = 0;

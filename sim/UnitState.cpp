@@ -30,7 +30,11 @@ UnitState::UnitState() {
 bool UnitState::Store(int m) {
     if (m < 1 || m > Memories)
         return false;
+    // The external-output bits are a table of their own per memory, written
+    // only by the whole-table message; storing keeps the memory's.
+    const uint8_t extOut = rec[size_t(m)].ExtOutMask;
     static_cast<BankFixed&>(rec[size_t(m)]) = rec[0];
+    rec[size_t(m)].ExtOutMask = extOut;
     level[size_t(m)] = level[0];
     memNo = m;
     return true;

@@ -44,7 +44,7 @@ class ScriptedFtdi : public FtdiDriver {
 public:
     explicit ScriptedFtdi(FakeClock& clock) : clock_(clock) {}
     std::deque<uint8_t> rx;
-    // Every frame written, and what answers it (nothing when unset).
+    // Every frame written, and what answers it (nothing when unset or empty).
     QList<QByteArray> frames;
     std::function<QByteArray(const QByteArray& body)> answer;
     int writes = 0;
@@ -75,9 +75,9 @@ public:
         *w = n;
         const QByteArray frame(static_cast<const char*>(b), static_cast<qsizetype>(n));
         frames.append(frame);
-        if (answer && frame.size() >= 4)
-            for (char c : Frame(answer(frame.mid(3, frame.size() - 4))))
-                rx.push_back(static_cast<uint8_t>(c));
+        const QByteArray reply = answer && frame.size() >= 4 ? answer(frame.mid(3, frame.size() - 4)) : QByteArray();
+        if (!reply.isEmpty()) // an empty answer is silence
+            Queue(rx, Frame(reply));
         return FT_OK;
     }
     FT_STATUS FT_GetStatus(FT_HANDLE, unsigned long* rxq, unsigned long* txq, unsigned long* ev) override {

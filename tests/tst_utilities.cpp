@@ -86,8 +86,8 @@ void TestUtilities::byteToStrJapanese() {
     // A lead byte in the last element, or a code without a character.
     QCOMPARE(ByteToStr(sjis, Bytes({0x41, 0x82})), QString());
     QCOMPARE(ByteToStr(sjis, Bytes({0x41, 0x85, 0x40, 0})), QString());
-    // A lead byte takes the zero after it as its second byte.
-    QCOMPARE(ByteToStr(sjis, Bytes({0x82, 0})), QString());
+    // A field cut after a lead byte ends before it.
+    QCOMPARE(ByteToStr(sjis, Bytes({0x41, 0x82, 0})), QStringLiteral("A"));
 }
 
 void TestUtilities::byteToStrWestern() {

@@ -44,9 +44,12 @@ QString ByteToStr(const CodePage& cp, std::span<const uint8_t> b) {
             break;
         QByteArray ch(1, static_cast<char>(c));
         if (cp.isLeadByte(c)) {
-            if (++i >= b.size())
+            if (i + 1 >= b.size())
                 return {};
-            ch += static_cast<char>(b[i]);
+            // A field cut after a lead byte ends there.
+            if (b[i + 1] == 0)
+                break;
+            ch += static_cast<char>(b[++i]);
         }
         const auto decoded = cp.decode(ch);
         if (!decoded)

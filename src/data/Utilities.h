@@ -30,7 +30,9 @@ public:
 
 // Names travel to and from the unit as bytes of the ANSI code page.
 // b holds the text and a zero after it; at most bytes 0..200 are examined.
-// A byte sequence without a character gives the empty text.
+// A byte sequence without a character gives the empty text; a lead byte
+// followed by the terminating zero (a field cut inside a character) ends
+// the text before it.
 QString ByteToStr(const CodePage& cp, std::span<const uint8_t> b);
 // Zeroes b, then copies as many of the text's bytes as fit.
 void StrToByte(const CodePage& cp, const QString& s, std::span<uint8_t> b);

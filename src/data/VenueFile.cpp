@@ -10,14 +10,16 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <vector>
 
 namespace {
 
-constexpr qsizetype NameCountBytes = 2;
+constexpr std::size_t NameCountBytes = 2;
 // The longest file that can still be valid; anything after the level table
 // is ignored, so no more than this is ever read.
 constexpr qsizetype MaxVenueBytes =
-    ParamData::RecordCount * (static_cast<qsizetype>(BankFixedBytes) + 24 + NameCount * (NameCountBytes + 0xFFFF)) +
+    ParamData::RecordCount *
+        static_cast<qsizetype>(BankFixedBytes + 24 + NameCount * (NameCountBytes + 0xFFFF)) +
     VenueLevelTableBytes;
 
 void PutName(QByteArray& out, const CodePage& cp, const QString& name) {
@@ -33,13 +35,12 @@ void PutName(QByteArray& out, const CodePage& cp, const QString& name) {
 // Reads forward through a byte image; every read checks what is left.
 class Reader {
 public:
-    explicit Reader(const QByteArray& bytes) : bytes_(bytes) {}
-    qsizetype pos() const { return pos_; }
+    explicit Reader(const QByteArray& bytes) : bytes_(bytes.begin(), bytes.end()) {}
     bool atEnd() const { return pos_ >= bytes_.size(); }
-    bool take(void* dst, qsizetype n) {
+    bool take(void* dst, std::size_t n) {
         if (n > bytes_.size() - pos_)
             return false;
-        std::memcpy(dst, bytes_.constData() + pos_, static_cast<std::size_t>(n));
+        std::memcpy(dst, bytes_.data() + pos_, n);
         pos_ += n;
         return true;
     }
@@ -47,17 +48,17 @@ public:
         uint8_t count[NameCountBytes];
         if (!take(count, NameCountBytes))
             return false;
-        const qsizetype n = count[0] | (count[1] << 8);
+        const std::size_t n = count[0] | (count[1] << 8);
         if (n > bytes_.size() - pos_)
             return false;
-        out = cp.decodeLossy(bytes_.mid(pos_, n));
+        out = cp.decodeLossy(QByteArray(reinterpret_cast<const char*>(bytes_.data() + pos_), static_cast<qsizetype>(n)));
         pos_ += n;
         return true;
     }
 
 private:
-    const QByteArray& bytes_;
-    qsizetype pos_ = 0;
+    std::vector<uint8_t> bytes_;
+    std::size_t pos_ = 0;
 };
 
 } // namespace
@@ -85,19 +86,19 @@ bool DecodeVenue(ParamData& data, const CodePage& cp, const QByteArray& bytes, b
     auto records = std::make_unique<std::array<BankRec, ParamData::RecordCount>>();
     Reader in(bytes);
     for (BankRec& r : *records) {
-        if (!in.take(r.fixedBytes(), static_cast<qsizetype>(BankFixedBytes)))
+        if (!in.take(r.fixedBytes(), BankFixedBytes))
             return false;
         for (QString* name : r.names())
             if (!in.takeName(cp, *name))
                 return false;
-        if (!in.take(r.Reserved.data(), static_cast<qsizetype>(r.Reserved.size())))
+        if (!in.take(r.Reserved.data(), r.Reserved.size()))
             return false;
     }
 
     std::array<LevelRec, ParamData::RecordCount> levels{};
     const bool hasLevelTable = !in.atEnd();
     if (hasLevelTable) {
-        if (!in.take(levels.data(), VenueLevelTableBytes))
+        if (!in.take(levels.data(), sizeof levels))
             return false;
         // Knob levels that the unit reports; a file may hold anything.
         for (BankRec& r : *records) {

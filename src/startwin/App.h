@@ -46,6 +46,9 @@ public:
     std::unique_ptr<ParamLib> lib;
     TickWait waits;
     ImageWind images;
+    // 1 while program code sets controls from the record, so that their
+    // change handlers neither store nor send.
+    int DispBusy = 0;
     InstanceGuard instance;
 
     int requestedCodePage() const { return requestedCodePage_; }

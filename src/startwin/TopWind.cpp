@@ -46,6 +46,9 @@ TopWind::TopWind(App& app, QWidget* parent) : QWidget(parent), app_(app) {
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(6, 6, 6, 6);
+    Label1[0] = new QLabel(this);
+    Label1[0]->setFont(Scaled(Label1[0]->font(), 1.3, true));
+    outer->addWidget(Label1[0]);
     TopTab = new QTabWidget(this);
     outer->addWidget(TopTab);
 
@@ -66,6 +69,7 @@ TopWind::TopWind(App& app, QWidget* parent) : QWidget(parent), app_(app) {
     connect(&ConnectTimer, &QTimer::timeout, this, &TopWind::ConnectTimer_Timer);
     connect(SetEndBtn, &QPushButton::clicked, this, &TopWind::SetEndBtn_Click);
     connect(&SerialPort, &ComPort::onComm, this, &TopWind::SerialPort_OnComm);
+    connect(TopTab, &QTabWidget::currentChanged, this, &TopWind::TopTab_Click);
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &TopWind::focusWindowChanged);
 }
 
@@ -216,10 +220,54 @@ void TopWind::ConnectTimer_Timer() {
         RB700Connect();
         PollSkip = 3;
     }
-    // While the start buttons are locked a start action is pending, and it
-    // (or Timer1) re-arms the poll.
-    if (SyousaiBtn->isEnabled())
+    // While the start buttons are locked a start action is pending; it runs
+    // now, after the poll step, and it (or Timer1) re-arms the poll.
+    if (SyousaiBtn->isEnabled()) {
         ConnectTimer.start();
+    } else if (PendingStart == 0) {
+        PendingStart = -1;
+        KantanBtn_Click();
+    } else if (PendingStart == 1) {
+        PendingStart = -1;
+        SyousaiBtn_Click();
+    }
+}
+
+bool TopWind::OfflineWindow() {
+    if (!SyousaiBtn->isEnabled() || app_.link.OnLine)
+        return true;
+    return ::ShowMessage(this, {QStringLiteral("Offline edit?"), QStringLiteral("Confirmation"), MsgButtons::OkCancel,
+                                MsgIcon::Exclamation, MsgResult::Ok}) != MsgResult::Cancel;
+}
+
+bool TopWind::TopWindowLock() {
+    const bool wasEnabled = SyousaiBtn->isEnabled();
+    for (QPushButton* b : {KantanBtn, SyousaiBtn, FileTransBtn, SetEndBtn})
+        b->setEnabled(false);
+    OnlineDisp(app_.link.OnLine);
+    return wasEnabled;
+}
+
+void TopWind::TopWindowUnlock() {
+    for (QPushButton* b : {KantanBtn, SyousaiBtn, FileTransBtn, SetEndBtn})
+        b->setEnabled(true);
+    if (!FirstUnlock) {
+        FirstUnlock = true;
+        app_.data.BackupMemory();
+    }
+}
+
+void TopWind::KantanEndProc() {
+    SendNO(app_.link, 2, 500);
+    setWindowTitle(QStringLiteral("%1 %2").arg(QLatin1String(ProductName), QLatin1String(VerStr)));
+    PollSkip = 5;
+    ConnectTimer.start();
+}
+
+void TopWind::TopTab_Click() {
+    static const char* const headings[] = {"", "マトリックス選択", "スピーカー選択", "ハウリングサプレッサー設定"};
+    const int page = TopTab->currentIndex();
+    Label1[0]->setText(page >= 0 && page < 4 ? QString::fromUtf8(headings[page]) : QString());
 }
 
 void TopWind::OnlineDisp(int flag) {
@@ -268,6 +316,8 @@ bool TopWind::Form_QueryUnload() {
         return false;
     }
     ConnectTimer.stop();
+    if (app_.link.OnLine)
+        KantanEndProc();
     SerialClose(app_.link);
     ending_ = true;
     emit ProgramEnd();
@@ -279,4 +329,41 @@ void TopWind::closeEvent(QCloseEvent* event) {
         event->accept();
     else
         event->ignore();
+}
+
+void TopWind::KantanBtn_Click() {
+    if (!OfflineWindow())
+        return;
+    if (TopWindowLock()) {
+        PendingStart = 0;
+        ConnectTimer.start();
+        return;
+    }
+    SendNO(app_.link, 2, 500);
+    SendNO(app_.link, 3, 500);
+    app_.lib->ReadNameAll();
+    app_.lib->ReadBankParam();
+    const int p = app_.send->GetInEQPreset();
+    app_.DispBusy = 1;
+    if (p == -1)
+        app_.send->SetInEQPreset(2);
+    app_.DispBusy = 0;
+    TopWindowUnlock();
+    TopTab->setCurrentIndex(1);
+    setWindowTitle(QStringLiteral("%1 %2 簡単設定").arg(QLatin1String(ProductName), QLatin1String(VerStr)));
+}
+
+void TopWind::SyousaiBtn_Click() {
+    if (!OfflineWindow())
+        return;
+    if (TopWindowLock()) {
+        PendingStart = 1;
+        ConnectTimer.start();
+        return;
+    }
+    SendNO(app_.link, 2, 500);
+    SendNO(app_.link, 3, 500);
+    app_.lib->ReadNameAll();
+    app_.lib->ReadBankParam();
+    TopWindowUnlock();
 }

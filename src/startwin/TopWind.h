@@ -37,9 +37,21 @@ public:
     void RB700Connect();
     void SerialPort_OnComm(int event);
     void SetEndBtn_Click();
+    void KantanBtn_Click();
+    void SyousaiBtn_Click();
+    // The offline-edit question; false when the user cancels.
+    bool OfflineWindow();
+    // Locks the four start buttons; true when they were unlocked (a click,
+    // not the deferred run from the poll).
+    bool TopWindowLock();
+    void TopWindowUnlock();
+    void KantanEndProc();
+    void TopTab_Click();
 
     // Controls, named as the handlers of the panel use them.
     QTabWidget* TopTab = nullptr;
+    // The page heading.
+    std::array<QLabel*, 1> Label1{};
     std::array<PictureBox*, 4> Image1{};
     std::array<Lamp*, 4> OnLine{};
     std::array<QLabel*, 4> OnLineMess{};
