@@ -156,6 +156,7 @@ void Name(BankRec& r, int seed) {
 class TestParamLib : public QObject {
     Q_OBJECT
 private slots:
+    void loadRequestsByteForByte();
     void parameterClamps();
     void balanceFixUp();
     void systemAndExternal();
@@ -167,6 +168,31 @@ private slots:
     void cancelledTransfers();
     void linkLostDuringRead();
 };
+
+void TestParamLib::loadRequestsByteForByte() {
+    ParamRig rig;
+    rig.link.AllBankFlag = 1;
+    rig.lib.ReadBankParam();
+    rig.link.AllBankFlag = 0;
+    rig.lib.ReadExtOut();
+    rig.lib.ReadExtOutAll();
+    rig.lib.ReadNameAll();
+    rig.lib.LoadPassword();
+    const QList<QByteArray> b = rig.bodies();
+    QCOMPARE(b.size(), 4 + 10 + 4 + 6 + 6 + 1 + 1 + 1 + 1 + 16 + 10 + 7 + 8 + 4 + 1);
+    const QList<QByteArray> want = {
+        Bytes({'D', 'L', 0, 1}),    Bytes({'D', 'L', 0, 3}),    Bytes({'D', 'L', 0, 2}),    Bytes({'D', 'L', 0, 4}),
+        Bytes({'I', 'L', 1, 1, 0}), Bytes({'I', 'L', 1, 10, 0}), Bytes({'M', 'L', 1, 1, 0}), Bytes({'M', 'L', 1, 4, 0}),
+        Bytes({'O', 'L', 1, 1, 0}), Bytes({'O', 'L', 1, 6, 0}), Bytes({'P', 'L', 1, 1}),    Bytes({'P', 'L', 1, 7}),
+        Bytes({'R', 'L', 0, 0, 1}), Bytes({'R', 'L', 0, 0, 0}), Bytes({'D', 'L', 0, 1}),    Bytes({'N', 'L', 0, 1, 1}),
+        Bytes({'N', 'L', 0, 2, 1}), Bytes({'N', 'L', 0, 5, 17}), Bytes({'N', 'L', 0, 4, 8}), Bytes({'N', 'L', 0, 6, 4}),
+        Bytes({'N', 'L', 0, 5, 15})};
+    // Picks of the sequence: first and last of each run.
+    const int at[] = {0, 1, 2, 3, 4, 13, 14, 17, 18, 23, 24, 29, 30, 31, 32, 33, 34, 34 + 16 + 10 + 6,
+                      34 + 16 + 10 + 7 + 7, 34 + 16 + 10 + 7 + 8 + 3, 34 + 16 + 10 + 7 + 8 + 4};
+    for (int i = 0; i < want.size(); ++i)
+        QVERIFY2(b[at[i]] == want[i], qPrintable(QStringLiteral("%1: %2").arg(at[i]).arg(QString::fromLatin1(b[at[i]].toHex(' ')))));
+}
 
 void TestParamLib::parameterClamps() {
     ParamRig rig;
