@@ -3,6 +3,7 @@
 #include "data/Tables.h"
 #include "link/Serial.h"
 #include "startwin/App.h"
+#include "startwin/InputWind.h"
 #include "startwin/TopWind.h"
 
 // The value tables, name lists and knob angles are compile-time constants,
@@ -12,6 +13,9 @@ void GlobalInitial(App& app, TopWind& top) {
     app.link.PasswordStr.clear();
 
     top.setWindowTitle(QStringLiteral("%1 %2").arg(QLatin1String(ProductName), QLatin1String(VerStr)));
+
+    top.InputWindObj = std::make_unique<InputWind>(app);
+    top.InputWindObj->startWindowVisible = [&top] { return top.isVisible(); };
 
     app.data.VenueLoaded = false;
     top.FirstUnlock = false;

@@ -1,12 +1,17 @@
 #include "startwin/TopWind.h"
 
+#include "data/InEQPreset.h"
 #include "data/Tables.h"
 #include "data/VenueFile.h"
 #include "link/Link.h"
 #include "link/Serial.h"
 #include "platform/EventWait.h"
 #include "platform/Dialogs.h"
+#include "startwin/AllBankWind.h"
 #include "startwin/App.h"
+#include "startwin/BankReadWind.h"
+#include "startwin/InputWind.h"
+#include "startwin/PasswordWind.h"
 #include "startwin/GlobalInitial.h"
 #include "startwin/Widgets.h"
 
@@ -15,6 +20,7 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -70,8 +76,19 @@ TopWind::TopWind(App& app, QWidget* parent) : QWidget(parent), app_(app) {
     connect(SetEndBtn, &QPushButton::clicked, this, &TopWind::SetEndBtn_Click);
     connect(&SerialPort, &ComPort::onComm, this, &TopWind::SerialPort_OnComm);
     connect(TopTab, &QTabWidget::currentChanged, this, &TopWind::TopTab_Click);
+    connect(KantanBtn, &QPushButton::clicked, this, &TopWind::KantanBtn_Click);
+    connect(SyousaiBtn, &QPushButton::clicked, this, &TopWind::SyousaiBtn_Click);
+    connect(FileTransBtn, &QPushButton::clicked, this, &TopWind::FileTransBtn_Click);
+
+    passwordWind = std::make_unique<password>(app_);
+    passwordEntryWind = std::make_unique<passwordEntry>(app_);
+    bankReadWind = std::make_unique<BankReadWind>(app_);
+    allBankWind = std::make_unique<AllBankWind>(app_);
+    connect(this, &TopWind::bankProgress, allBankWind.get(), &AllBankWind::SetProgress);
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &TopWind::focusWindowChanged);
 }
+
+TopWind::~TopWind() = default;
 
 void TopWind::addStatusRow(PictureBox* page, int i) {
     auto* col = new QVBoxLayout(page);
@@ -341,12 +358,11 @@ void TopWind::KantanBtn_Click() {
     }
     SendNO(app_.link, 2, 500);
     SendNO(app_.link, 3, 500);
-    app_.lib->ReadNameAll();
-    app_.lib->ReadBankParam();
+    bankReadWind->ShowBankReadWind(0);
     const int p = app_.send->GetInEQPreset();
     app_.DispBusy = 1;
     if (p == -1)
-        app_.send->SetInEQPreset(2);
+        app_.send->SetInEQPreset(FlatPreset);
     app_.DispBusy = 0;
     TopWindowUnlock();
     TopTab->setCurrentIndex(1);
@@ -354,7 +370,7 @@ void TopWind::KantanBtn_Click() {
 }
 
 void TopWind::SyousaiBtn_Click() {
-    if (!OfflineWindow())
+    if (!OfflineWindow() || !PasswordProc(0))
         return;
     if (TopWindowLock()) {
         PendingStart = 1;
@@ -363,7 +379,82 @@ void TopWind::SyousaiBtn_Click() {
     }
     SendNO(app_.link, 2, 500);
     SendNO(app_.link, 3, 500);
-    app_.lib->ReadNameAll();
-    app_.lib->ReadBankParam();
+    bankReadWind->ShowBankReadWind(0);
     TopWindowUnlock();
+}
+
+bool TopWind::PasswordProc(int mode) {
+    // The deferred run of Parameter Edit was let through at the click.
+    if (mode == 0 && !SyousaiBtn->isEnabled())
+        return true;
+    if (!app_.link.OnLine)
+        return true;
+    app_.link.PasswordStr.clear();
+    app_.lib->LoadPassword();
+    passwordWind->Tag = QStringLiteral("0");
+    passwordEntryWind->Tag = QStringLiteral("0");
+
+    if (!app_.link.PasswordStr.isEmpty()) {
+        while (passwordWind->Tag == QStringLiteral("0")) {
+            passwordWind->exec();
+            if (passwordWind->Tag == QStringLiteral("1"))
+                return false;
+            // A wrong entry is not reported: the dialog simply comes back.
+            if (passwordWind->passtext->text() == app_.link.PasswordStr)
+                passwordWind->Tag = QStringLiteral("1");
+        }
+        return true;
+    }
+    // The unit has no password: the user registers one.
+    passwordEntryWind->exec();
+    if (passwordEntryWind->Tag != QStringLiteral("0"))
+        return false;
+    app_.link.PasswordStr = passwordEntryWind->passtext[0]->text();
+    app_.send->SavePassword();
+    return true;
+}
+
+void TopWind::FileTransBtn_Click() {
+    if (!PasswordProc(1))
+        return;
+    FileLoad(0);
+    PollSkip = 5;
+    ConnectTimer.start();
+}
+
+int TopWind::FileLoad(int owner) {
+    FileDialogSpec spec;
+    spec.mode = FileDialogSpec::Mode::Open;
+    spec.title = QStringLiteral("File Load");
+    spec.folder = app_.AppPath + QStringLiteral("/param/");
+    spec.filters = {QStringLiteral("All file (*.*)"), QStringLiteral("Venue file (*.vnf)")};
+    const QString name = ShowFileDialog(owner == 0 ? this : nullptr, spec);
+    // A cancelled dialog chooses nothing, so nothing is loaded.
+    if (name.isEmpty())
+        return 0;
+    allBankWind->SetPicture(owner == 0);
+    if (!name.contains(QStringLiteral(".vnf"), Qt::CaseSensitive)) {
+        ::ShowMessage(this, {QStringLiteral("File type error."), QStringLiteral("File type error"), MsgButtons::Ok,
+                             MsgIcon::Critical, MsgResult::Ok});
+        return 0;
+    }
+    // A file that cannot be read changes nothing and sends nothing.
+    if (!LoadVenueFile(app_.data, app_.codePage, name, app_.link.OnLine)) {
+        ::ShowMessage(this, {QStringLiteral("(%1) File error.").arg(name), QStringLiteral("File error"), MsgButtons::Ok,
+                             MsgIcon::Critical, MsgResult::Ok});
+        return 0;
+    }
+    SetFileName(app_.data, name);
+
+    int result = -1;
+    if (app_.link.OnLine) {
+        allBankWind->TransDir = 0;
+        allBankWind->exec();
+        result = allBankWind->BankResult;
+    }
+    app_.data.MemNo = 1;
+    app_.send->SendBankRecall(app_.data.MemNo);
+    app_.data.BankData[app_.data.CurBank] = app_.data.BankData[app_.data.MemNo];
+    app_.data.BackupMemory();
+    return result;
 }

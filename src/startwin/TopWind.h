@@ -7,15 +7,21 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <memory>
 
 #include "link/LinkHost.h"
 #include "platform/ComPort.h"
 
+class AllBankWind;
 class App;
+class BankReadWind;
+class InputWind;
 class Lamp;
 class PicButton;
 class PictureBox;
 class QWindow;
+class password;
+class passwordEntry;
 
 // The start window: start-up, the connection poll that drives the program,
 // the start buttons and the simple-setup pages.
@@ -23,6 +29,7 @@ class TopWind : public QWidget, public LinkHost {
     Q_OBJECT
 public:
     explicit TopWind(App& app, QWidget* parent = nullptr);
+    ~TopWind() override;
 
     // Runs the whole start-up; false when another copy is running and this
     // one must end.
@@ -47,6 +54,14 @@ public:
     void TopWindowUnlock();
     void KantanEndProc();
     void TopTab_Click();
+    void FileTransBtn_Click();
+    // The password gate: true when the work may go on. Mode 0 before
+    // Parameter Edit, 1 before File Transfer.
+    bool PasswordProc(int mode);
+    // A venue file chosen by the user into the records and, online, into
+    // the unit's memories. owner 0: the start window, else the editor.
+    // -1 when loaded (and sent completely), 0 otherwise.
+    int FileLoad(int owner);
 
     // Controls, named as the handlers of the panel use them.
     QTabWidget* TopTab = nullptr;
@@ -67,6 +82,13 @@ public:
     QTimer ConnectTimer;
     // The folder File Transfer's open dialog starts in.
     QString FileDialogFolder;
+
+    // The dialogs of the start window, made once and shown when needed.
+    std::unique_ptr<password> passwordWind;
+    std::unique_ptr<passwordEntry> passwordEntryWind;
+    std::unique_ptr<BankReadWind> bankReadWind;
+    std::unique_ptr<AllBankWind> allBankWind;
+    std::unique_ptr<InputWind> InputWindObj;
 
     // Poll state.
     int PollSkip = 0;

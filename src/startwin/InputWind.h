@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <functional>
+
+class App;
+class CodePage;
+class PictureBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The one dialog in which names are typed. A name travels to the unit as
+// bytes of the ANSI code page, so the entry is held to a length in those
+// bytes, not in characters: whatever is typed or pasted past it is cut at
+// once.
+class InputWind : public QDialog {
+    Q_OBJECT
+public:
+    InputWind(App& app, QWidget* parent = nullptr);
+
+    QLabel* Label1 = nullptr; // the prompt
+    QLabel* Label2 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QPushButton* Command1 = nullptr;
+
+    // Whether the start window is showing; the dialog wears the metal face
+    // only then. Empty counts as hidden.
+    std::function<bool()> startWindowVisible;
+
+    // Shows the dialog modal with the given title, prompt, first text and
+    // limit in bytes; returns the text in the box when it closes, however
+    // it was closed.
+    QString InputWindShow(const QString& title, const QString& prompt, const QString& text, int maxBytes);
+
+    // The limit of the entry in ANSI bytes.
+    void SetSize(int n) { maxBytes_ = n; }
+    int Size() const { return maxBytes_; }
+
+    void SetPicture(bool on);
+    bool HasPicture() const;
+
+    void Form_Activate();
+    void Text1_Change();
+    void Command1_Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    App& app_;
+    PictureBox* face_ = nullptr;
+    // Until a caller sets it, the box's own character limit.
+    int maxBytes_ = 22;
+};
+
+// The font family for controls that show names: a Japanese one on a
+// Japanese code page when such a font is installed, else a fixed-pitch
+// Latin one ("Courier New" when installed).
+QString NameFontFamily(const CodePage& cp);

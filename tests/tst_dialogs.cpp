@@ -1,0 +1,380 @@
+#include "link/Link.h"
+#include "link/Serial.h"
+#include "platform/Dialogs.h"
+#include "sim/SimFtdiDriver.h"
+#include "startwin/AllBankWind.h"
+#include "startwin/App.h"
+#include "startwin/BankReadWind.h"
+#include "startwin/InputWind.h"
+#include "startwin/PasswordWind.h"
+#include "startwin/TopWind.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+#include <memory>
+
+namespace {
+
+// A started start window on a folder and lock of its own, with the
+// emulator as the USB bridge, unplugged until connect().
+struct Fixture {
+    QTemporaryDir dir;
+    SystemMsClock clock;
+    SimFtdiDriver usb{clock};
+    std::unique_ptr<App> app;
+    std::unique_ptr<TopWind> top;
+    bool started = false;
+
+    Fixture() {
+        usb.setPresent(false);
+        qputenv("QDR318_COM1", "/nonexistent/com1");
+        qputenv("QDR318_COM2", "/nonexistent/com2");
+        QDir(dir.path()).mkpath(QStringLiteral("param"));
+        app = std::make_unique<App>(AppOptions{
+            dir.path(), CodePage::Western,
+            QStringLiteral("qdr318-dialogs-%1").arg(QCoreApplication::applicationPid()), nullptr, &usb});
+        top = std::make_unique<TopWind>(*app);
+        started = top->Form_Initialize();
+    }
+
+    // The start window on its page with the probe allowed, and one scan
+    // step: the emulator answers at once (unpaced).
+    bool connect() {
+        usb.setPresent(true);
+        usb.unit().setPaced(false);
+        top->show();
+        top->ConnectTimer.stop(); // no keep-alives between the test's messages
+        top->KantanBtn->setEnabled(true);
+        app->link.SerialObj->AllPortCheck();
+        return app->link.OnLine;
+    }
+
+    // The transfers' TimerWaits end at once: what matters here is that
+    // events run inside them, not how long they last.
+    void fastWaits() {
+        app->waits.pumpEvents = [this] {
+            QCoreApplication::processEvents();
+            app->waits.Tick();
+        };
+    }
+
+    UnitState& unit() { return usb.unit().model().state(); }
+};
+
+// Runs script once d's modal loop is running; show defaults to exec(). A
+// dialog still up after 15 s is closed with result -1, so that a fault
+// fails the test instead of hanging it.
+int Modal(QDialog& d, const std::function<void()>& script, const std::function<void()>& show = {}) {
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, &d, [&d] { d.done(-1); });
+    guard.start(15000);
+    if (script) QTimer::singleShot(0, &d, script);
+    if (show)
+        show();
+    else
+        d.exec();
+    return d.result();
+}
+
+// Typing, one key per character, whatever the script.
+void Type(QWidget* w, const QString& text) {
+    for (QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+} // namespace
+
+class TestDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { SetMessageHandler({}); }
+    void passwordAsksUntilConfirmedOrClosed();
+    void passwordEntryNeedsTwoEqualEntries();
+    void bankReadOfflineThenOnline();
+    void allBankCancelKeepsLaterMemories();
+    void allBankCancelBeforeStartCloses();
+    void inputHeldToByteLimit();
+    void nameFont();
+};
+
+void TestDialogs::passwordAsksUntilConfirmedOrClosed() {
+    Fixture f;
+    QVERIFY(f.started);
+    password pw(*f.app);
+    pw.passtext->setText(QStringLiteral("left over"));
+    bool clearedOnShow = false, stayedOnEmpty = false;
+    int result = Modal(pw, [&] {
+        clearedOnShow = pw.passtext->text().isEmpty() && pw.focusWidget() == pw.passtext;
+        QTest::mouseClick(pw.OKButton, Qt::LeftButton);
+        stayedOnEmpty = pw.isVisible() && pw.focusWidget() == pw.passtext;
+        QTest::keyClicks(pw.passtext, QStringLiteral("Secret123")); // the unit keeps 8
+        QTest::mouseClick(pw.OKButton, Qt::LeftButton);
+    });
+    QVERIFY(clearedOnShow);
+    QVERIFY(stayedOnEmpty);
+    QCOMPARE(result, int(QDialog::Accepted));
+    QCOMPARE(pw.Tag, QStringLiteral("0"));
+    QCOMPARE(pw.passtext->text(), QStringLiteral("Secret12"));
+
+    // Close, the title bar's close box and Esc all refuse.
+    for (auto close : std::initializer_list<std::function<void()>>{
+             [&] { QTest::mouseClick(pw.CloseButton, Qt::LeftButton); }, [&] { pw.close(); },
+             [&] { QTest::keyClick(&pw, Qt::Key_Escape); }}) {
+        pw.Tag = QStringLiteral("0");
+        QCOMPARE(Modal(pw, close), int(QDialog::Rejected));
+        QCOMPARE(pw.Tag, QStringLiteral("1"));
+    }
+}
+
+void TestDialogs::passwordEntryNeedsTwoEqualEntries() {
+    Fixture f;
+    QVERIFY(f.started);
+    passwordEntry pe(*f.app);
+    auto bothEmptyAndStillUp = [&] {
+        return pe.isVisible() && pe.passtext[0]->text().isEmpty() && pe.passtext[1]->text().isEmpty() &&
+               pe.focusWidget() == pe.passtext[0];
+    };
+    bool afterCase = false, afterEmpty = false;
+    const int result = Modal(pe, [&] {
+        // Equal but for the case of one letter: refused.
+        QTest::keyClicks(pe.passtext[0], QStringLiteral("abc"));
+        QTest::keyClicks(pe.passtext[1], QStringLiteral("aBc"));
+        QTest::mouseClick(pe.OKButton, Qt::LeftButton);
+        afterCase = bothEmptyAndStillUp();
+        // Both empty are equal, and still no password.
+        QTest::mouseClick(pe.OKButton, Qt::LeftButton);
+        afterEmpty = bothEmptyAndStillUp();
+        QTest::keyClicks(pe.passtext[0], QStringLiteral("abc"));
+        QTest::keyClicks(pe.passtext[1], QStringLiteral("abc"));
+        QTest::mouseClick(pe.OKButton, Qt::LeftButton);
+    });
+    QVERIFY(afterCase);
+    QVERIFY(afterEmpty);
+    QCOMPARE(result, int(QDialog::Accepted));
+    QCOMPARE(pe.Tag, QStringLiteral("0"));
+    QCOMPARE(pe.passtext[0]->text(), QStringLiteral("abc"));
+}
+
+// The progress dialogs run on their real one-second Timer1: that delay is
+// what lets the panel be painted before the link work begins.
+
+void TestDialogs::bankReadOfflineThenOnline() {
+    Fixture f;
+    QVERIFY(f.started);
+    // Port open and the start page's probe gate with it: offline, the read
+    // must still send nothing.
+    QVERIFY(f.connect());
+    f.app->link.OnLine = false;
+    f.usb.unit().clearLogs();
+    f.unit().rec[0].In[3].Fader = 77;
+    f.unit().setNameField(1, 1, "Hall A");
+    f.app->data.VenueName = QStringLiteral("Old");
+
+    BankReadWind w(*f.app);
+    QStringList calls;
+    QString titleWhileUp;
+    Qt::Alignment alignWhileUp;
+    w.dispAllParam = [&] {
+        calls << QStringLiteral("disp");
+        titleWhileUp = w.windowTitle();
+        alignWhileUp = w.StartMessege[4]->alignment();
+    };
+    w.afterRead = [&] { calls << QStringLiteral("name"); };
+    QElapsedTimer took;
+    took.start();
+    QCOMPARE(Modal(w, {}, [&] { w.ShowBankReadWind(0); }), int(QDialog::Accepted)); // ends by itself
+    QVERIFY(took.elapsed() >= 900);
+    QCOMPARE(calls, (QStringList{QStringLiteral("disp"), QStringLiteral("name")}));
+    QCOMPARE(titleWhileUp, QStringLiteral("Offline"));
+    QCOMPARE(w.StartMessege[4]->text(), QStringLiteral("Offline"));
+    QVERIFY(alignWhileUp & Qt::AlignHCenter);
+    QCOMPARE(w.StartMessege[3]->text(), QString());
+    QVERIFY(f.usb.unit().rawFrames().isEmpty());
+    QVERIFY(f.app->data.BankData[0].In[3].Fader != 77);
+
+    // Online, mode 1 reads the record but not the names, and shows no
+    // picture; mode 0 reads the names too.
+    f.app->link.OnLine = true;
+    Modal(w, {}, [&] { w.ShowBankReadWind(1); });
+    QCOMPARE(titleWhileUp, QStringLiteral("Transferring now"));
+    QCOMPARE(w.StartMessege[4]->text(), QStringLiteral("QDR318 transferring now."));
+    QVERIFY(alignWhileUp & Qt::AlignLeft);
+    QVERIFY(!w.HasPicture());
+    QCOMPARE(f.app->data.BankData[0].In[3].Fader, 77);
+    QCOMPARE(f.app->data.VenueName, QStringLiteral("Old"));
+    Modal(w, {}, [&] { w.ShowBankReadWind(0); });
+    QVERIFY(w.HasPicture());
+    QCOMPARE(f.app->data.VenueName, QStringLiteral("Hall A"));
+    QCOMPARE(calls.size(), 6);
+}
+
+void TestDialogs::allBankCancelKeepsLaterMemories() {
+    Fixture f;
+    QVERIFY(f.started);
+    QVERIFY(f.connect());
+    f.fastWaits();
+    int boxes = 0;
+    SetMessageHandler([&](const MsgBox&) {
+        ++boxes;
+        return MsgResult::Cancel;
+    });
+    for (int m = 1; m <= 16; ++m)
+        f.app->data.BankData[m].In[0].Fader = uint8_t(40 + m);
+    const UnitState before = f.unit();
+    AllBankWind w(*f.app);
+    QObject::connect(f.top.get(), &TopWind::bankProgress, &w, &AllBankWind::SetProgress);
+
+    // CANCEL while memory 3's data is on its way: from memory 3 on, each
+    // reply takes 60 ms, so the rest of its 31 messages outlasts a tick of
+    // Timer1, which then comes while the transfer still runs.
+    bool armed = false, cancelled = false, secondClickIgnored = false, doneWhenClosed = false;
+    int windDownTicks = 0;
+    QObject::connect(f.top.get(), &TopWind::bankProgress, &w, [&](int m) {
+        if (m != 2 || armed) return;
+        armed = true;
+        f.usb.unit().setReplyDelay(60);
+        QTimer::singleShot(250, &w, [&] {
+            QTest::mouseClick(w.CancelButton, Qt::LeftButton);
+            cancelled = true;
+            QTest::mouseClick(w.CancelButton, Qt::LeftButton);
+            secondClickIgnored = !w.CancelButton->isEnabled();
+        });
+    });
+    QObject::connect(&w.Timer1, &QTimer::timeout, &w,
+                     [&] { windDownTicks += cancelled && !f.app->link.AllBankDone; });
+    QObject::connect(&w, &QDialog::finished, &w, [&] { doneWhenClosed = f.app->link.AllBankDone; });
+    w.TransDir = 0;
+    QCOMPARE(Modal(w, {}), int(QDialog::Accepted));
+    QVERIFY(secondClickIgnored);
+    // The ticks during the wind-down left the dialog up; one after the
+    // transfer's end closed it.
+    QVERIFY(windDownTicks > 0);
+    QVERIFY(doneWhenClosed);
+    QCOMPARE(w.BankResult, 0);
+    QCOMPARE(w.BankProgress->value(), 2);
+    for (int m = 1; m <= 2; ++m)
+        QCOMPARE(f.unit().rec[m].In[0].Fader, 40 + m);
+    for (int m = 3; m <= 16; ++m)
+        QVERIFY2(f.unit().rec[m] == before.rec[m], qPrintable(QString::number(m)));
+
+    // Shown again the other way, the same dialog runs to its end.
+    f.usb.unit().clearFaults();
+    for (int m = 1; m <= 16; ++m)
+        f.unit().rec[m].In[5].Fader = uint8_t(60 + m);
+    w.TransDir = 1;
+    QString direction;
+    QCOMPARE(Modal(w, [&] { direction = w.StartMessege[1]->text(); }), int(QDialog::Accepted));
+    QCOMPARE(direction, QStringLiteral("from QDR318 to PC."));
+    QCOMPARE(w.BankResult, -1);
+    QCOMPARE(w.BankProgress->value(), 16);
+    for (int m = 1; m <= 16; ++m)
+        QCOMPARE(f.app->data.BankData[m].In[5].Fader, 60 + m);
+    QCOMPARE(boxes, 0);
+}
+
+void TestDialogs::allBankCancelBeforeStartCloses() {
+    Fixture f;
+    QVERIFY(f.started);
+    QVERIFY(f.connect());
+    f.usb.unit().clearLogs();
+    // No transfer has run yet, so AllBankDone is still False.
+    QVERIFY(!f.app->link.AllBankDone);
+    AllBankWind w(*f.app);
+    QCOMPARE(Modal(w, [&] { w.CancelButton->click(); }), int(QDialog::Accepted));
+    QCOMPARE(w.BankResult, 0);
+    QVERIFY(f.usb.unit().rawFrames().isEmpty());
+}
+
+void TestDialogs::inputHeldToByteLimit() {
+    Fixture f;
+    QVERIFY(f.started);
+    InputWind w(*f.app);
+    bool topShown = true;
+    w.startWindowVisible = [&] { return topShown; };
+    QStringList seen;
+    int caret = -1;
+    QString got;
+    auto show = [&](const QString& text, int maxBytes) {
+        return [&, text, maxBytes] {
+            got = w.InputWindShow(QStringLiteral("Channel name"), QStringLiteral("Enter Channel Name."), text,
+                                  maxBytes);
+        };
+    };
+    Modal(
+        w,
+        [&] {
+            seen << w.Text1->text() << w.Text1->selectedText();
+            Type(w.Text1, QStringLiteral("ABCDEFGHIJ")); // replaces the selected default
+            seen << w.Text1->text();
+            Type(w.Text1, QStringLiteral("K"));
+            seen << w.Text1->text();
+            // Typing into a full entry pushes its last byte out; the caret stays
+            // after what was typed.
+            w.Text1->setCursorPosition(2);
+            Type(w.Text1, QStringLiteral("x"));
+            seen << w.Text1->text();
+            caret = w.Text1->cursorPosition();
+            QTest::mouseClick(w.Command1, Qt::LeftButton);
+        },
+        show(QStringLiteral("Microphone 1"), 10));
+    QCOMPARE(seen, (QStringList{QStringLiteral("Microphone"), QStringLiteral("Microphone"),
+                                QStringLiteral("ABCDEFGHIJ"), QStringLiteral("ABCDEFGHIJ"),
+                                QStringLiteral("ABxCDEFGHI")}));
+    QCOMPARE(caret, 3);
+    QCOMPARE(got, QStringLiteral("ABxCDEFGHI"));
+    QCOMPARE(w.windowTitle(), QStringLiteral("Channel name"));
+    QCOMPARE(w.Label1->text(), QStringLiteral("Enter Channel Name."));
+    QVERIFY(w.HasPicture());
+
+    // The same text again with a smaller limit is cut although the box's
+    // text does not change on its way in.
+    topShown = false;
+    Modal(
+        w, [&] { QTest::keyClick(w.Text1, Qt::Key_Return); }, show(got, 5));
+    QCOMPARE(got, QStringLiteral("ABxCD"));
+    QVERIFY(!w.HasPicture());
+
+    f.app->codePage = CodePage(CodePage::Japanese);
+    seen.clear();
+    Modal(
+        w,
+        [&] {
+            Type(w.Text1, QStringLiteral("あいうえお")); // ten bytes
+            seen << w.Text1->text();
+            Type(w.Text1, QStringLiteral("か"));
+            seen << w.Text1->text();
+            w.Text1->clear();
+            // The second byte of the last character would not fit: a blank.
+            Type(w.Text1, QStringLiteral("123456789あ"));
+            seen << w.Text1->text();
+            w.close(); // the title bar: the caller still gets the box's text
+        },
+        show(QString(), 10));
+    QCOMPARE(seen, (QStringList{QStringLiteral("あいうえお"), QStringLiteral("あいうえお"),
+                                QStringLiteral("123456789 ")}));
+    QCOMPARE(got, QStringLiteral("123456789 "));
+}
+
+void TestDialogs::nameFont() {
+    const QString western = NameFontFamily(CodePage(CodePage::Western));
+    const QFontMetrics latin{QFont(western)};
+    QCOMPARE(latin.horizontalAdvance(QLatin1Char('i')), latin.horizontalAdvance(QLatin1Char('W')));
+    const QString japanese = NameFontFamily(CodePage(CodePage::Japanese));
+    if (QFontDatabase::families().contains(QStringLiteral("IPAGothic")))
+        QVERIFY(QFontMetrics(QFont(japanese)).inFont(QChar(0x65E5))); // 日
+    else
+        QCOMPARE(japanese, western);
+}
+
+QTEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"

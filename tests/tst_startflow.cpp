@@ -1,0 +1,253 @@
+// The start window's roads to work, against the emulator on the USB
+// bridge: the password gate, the deferred start of Parameter Edit and File
+// Transfer. Message boxes and file dialogs are answered by the test; the
+// password dialogs are typed into while they are shown.
+
+#include "data/VenueFile.h"
+#include "link/Link.h"
+#include "link/Serial.h"
+#include "platform/Dialogs.h"
+#include "sim/SimFtdiDriver.h"
+#include "startwin/AllBankWind.h"
+#include "startwin/App.h"
+#include "startwin/PasswordWind.h"
+#include "startwin/TopWind.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+int fixtures = 0;
+
+struct Online {
+    QTemporaryDir dir;
+    SystemMsClock clock;
+    SimFtdiDriver usb{clock};
+    std::unique_ptr<App> app;
+    std::unique_ptr<TopWind> top;
+    QList<MsgBox> asked;
+
+    Online() {
+        qputenv("QDR318_COM1", "/nonexistent/com1");
+        qputenv("QDR318_COM2", "/nonexistent/com2");
+        usb.unit().setPaced(false);
+        QDir(dir.path()).mkpath(QStringLiteral("param"));
+        app = std::make_unique<App>(AppOptions{dir.path(), CodePage::Western,
+                                               QStringLiteral("qdr318-flow-%1-%2").arg(QCoreApplication::applicationPid()).arg(++fixtures),
+                                               nullptr, &usb});
+        top = std::make_unique<TopWind>(*app);
+        SetMessageHandler([this](const MsgBox& b) {
+            asked.append(b);
+            return MsgResult::Ok;
+        });
+    }
+    ~Online() {
+        SetMessageHandler({});
+        SetFileDialogHandler({});
+    }
+    UnitState& unit() { return usb.unit().model().state(); }
+    // Started, shown, simple setup available (as after the first start of
+    // editing), and found on USB.
+    bool connect() {
+        if (!top->Form_Initialize())
+            return false;
+        top->show();
+        top->KantanBtn->setEnabled(true);
+        for (int tick = 0; tick < 20 && !app->link.OnLine; ++tick)
+            top->ConnectTimer_Timer();
+        return app->link.OnLine;
+    }
+};
+
+// Types the entries into the password dialog, one per showing; the entry
+// "<close>" closes it instead.
+void TypePasswords(password& dlg, QStringList entries) {
+    auto* poll = new QTimer(&dlg);
+    QObject::connect(poll, &QTimer::timeout, &dlg, [&dlg, entries, poll]() mutable {
+        if (!dlg.isVisible())
+            return;
+        const QString next = entries.takeFirst();
+        if (next == QStringLiteral("<close>")) {
+            dlg.CloseButton->click();
+        } else {
+            dlg.passtext->setText(next);
+            dlg.OKButton->click();
+        }
+        if (entries.isEmpty())
+            poll->deleteLater();
+    });
+    poll->start(5);
+}
+
+} // namespace
+
+class TestStartFlow : public QObject {
+    Q_OBJECT
+private slots:
+    void passwordWrongThenRight();
+    void passwordClosedRefuses();
+    void registrationReachesTheUnit();
+    void offlineAsksNothing();
+    void fileTransferSendsAllMemories();
+    void fileTransferRefusals();
+};
+
+void TestStartFlow::passwordWrongThenRight() {
+    Online o;
+    o.unit().setPassword("Secret");
+    QVERIFY(o.connect());
+    TypePasswords(*o.top->passwordWind, {"secret", "", "Secret"});
+    QVERIFY(o.top->PasswordProc(0));
+    QCOMPARE(o.app->link.PasswordStr, QStringLiteral("Secret"));
+
+    // One click, one action: the buttons lock and the poll runs it.
+    o.top->passwordWind->Tag = QStringLiteral("0");
+    TypePasswords(*o.top->passwordWind, {"Secret"});
+    o.top->SyousaiBtn_Click();
+    QVERIFY(!o.top->SyousaiBtn->isEnabled());
+    QCOMPARE(o.top->PendingStart, 1);
+    const int heardBefore = static_cast<int>(o.usb.unit().model().requests().size());
+    o.top->PollSkip = 0;
+    o.top->ConnectTimer_Timer(); // the keep-alive, then the start action
+    QCOMPARE(o.top->PendingStart, -1);
+    QVERIFY(o.top->SyousaiBtn->isEnabled());
+    const QList<QByteArray> heard = o.usb.unit().model().requests().mid(heardBefore);
+    QCOMPARE(heard.value(0), QByteArray("NO\x00", 3));
+    QCOMPARE(heard.value(1), QByteArray("NO\x02", 3));
+    QCOMPARE(heard.value(2), QByteArray("NO\x03", 3));
+    // No second password question on the deferred run: the read-back follows.
+    QVERIFY(heard.value(3).startsWith("DL"));
+}
+
+void TestStartFlow::passwordClosedRefuses() {
+    Online o;
+    o.unit().setPassword("pw");
+    QVERIFY(o.connect());
+    TypePasswords(*o.top->passwordWind, {"PW", "<close>"});
+    o.top->SyousaiBtn_Click();
+    QVERIFY(o.top->SyousaiBtn->isEnabled()); // refused: nothing locked
+    QCOMPARE(o.top->PendingStart, -1);
+}
+
+void TestStartFlow::registrationReachesTheUnit() {
+    Online o;
+    QVERIFY(o.connect());
+    passwordEntry& reg = *o.top->passwordEntryWind;
+    QTimer::singleShot(50, &reg, [&reg] {
+        reg.passtext[0]->setText(QStringLiteral("new1"));
+        reg.passtext[1]->setText(QStringLiteral("new1"));
+        reg.OKButton->click();
+    });
+    QVERIFY(o.top->PasswordProc(1));
+    QCOMPARE(o.unit().password(), QByteArray("new1"));
+
+    // Closing the registration leaves the unit without one.
+    Online other;
+    QVERIFY(other.connect());
+    passwordEntry& reg2 = *other.top->passwordEntryWind;
+    QTimer::singleShot(50, &reg2, [&reg2] { reg2.CloseButton->click(); });
+    QVERIFY(!other.top->PasswordProc(0));
+    QVERIFY(other.unit().password().isEmpty());
+}
+
+void TestStartFlow::offlineAsksNothing() {
+    Online o;
+    o.usb.setPresent(false);
+    QVERIFY(o.top->Form_Initialize());
+    o.top->show();
+    QVERIFY(o.top->PasswordProc(0));
+    QVERIFY(o.top->PasswordProc(1));
+    QVERIFY(!o.top->passwordWind->isVisible());
+    // Parameter Edit offline asks whether to edit offline, and Cancel stops.
+    QList<MsgBox> asked;
+    SetMessageHandler([&](const MsgBox& b) {
+        asked.append(b);
+        return MsgResult::Cancel;
+    });
+    o.top->SyousaiBtn_Click();
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(asked[0].text, QStringLiteral("Offline edit?"));
+    QCOMPARE(asked[0].title, QStringLiteral("Confirmation"));
+    QCOMPARE(asked[0].icon, MsgIcon::Exclamation);
+    QVERIFY(o.top->SyousaiBtn->isEnabled());
+}
+
+void TestStartFlow::fileTransferSendsAllMemories() {
+    Online o;
+    QVERIFY(o.connect());
+    ParamData file;
+    for (int m = 0; m < ParamData::RecordCount; ++m) {
+        file.InitMemoryData(m);
+        file.BankData[m].In[0].Fader = uint8_t(20 + m);
+        file.BankData[m].MemNameStr = QStringLiteral("Scene %1").arg(m);
+    }
+    const QString path = o.dir.filePath(QStringLiteral("param/Hall 2.vnf"));
+    QVERIFY(SaveVenueFile(file, CodePage(CodePage::Western), path));
+    QList<FileDialogSpec> dialogs;
+    SetFileDialogHandler([&](const FileDialogSpec& s) {
+        dialogs.append(s);
+        return path;
+    });
+    // No password in the unit, and the registration closed: refused.
+    passwordEntry& reg = *o.top->passwordEntryWind;
+    QTimer::singleShot(50, &reg, [&reg] { reg.CloseButton->click(); });
+    o.top->FileTransBtn_Click();
+    QVERIFY(dialogs.isEmpty());
+
+    o.unit().setPassword("pw");
+    TypePasswords(*o.top->passwordWind, {"pw"});
+    o.top->FileTransBtn_Click();
+    QCOMPARE(dialogs.size(), 1);
+    QCOMPARE(dialogs[0].title, QStringLiteral("File Load"));
+    QCOMPARE(dialogs[0].folder, o.dir.path() + QStringLiteral("/param/"));
+    QCOMPARE(o.top->allBankWind->BankResult, -1);
+    for (int m = 1; m <= 16; ++m)
+        QCOMPARE(o.unit().rec[m].In[0].Fader, uint8_t(20 + m));
+    QCOMPARE(o.unit().nameField(2, 5).left(7), QByteArray("Scene 5"));
+    // Memory 1 is recalled and becomes the current record.
+    QCOMPARE(o.app->data.MemNo, 1);
+    QCOMPARE(o.app->data.BankData[0].In[0].Fader, 21);
+    QCOMPARE(o.unit().memNo, 1);
+    QCOMPARE(o.app->data.VenueName, QStringLiteral("Hall 2"));
+    QCOMPARE(o.top->PollSkip, 5);
+}
+
+void TestStartFlow::fileTransferRefusals() {
+    Online o;
+    o.usb.setPresent(false);
+    QVERIFY(o.top->Form_Initialize());
+    const BankRec before = o.app->data.BankData[0];
+    QString answer;
+    SetFileDialogHandler([&](const FileDialogSpec&) { return answer; });
+
+    // Cancelled: nothing loaded, nothing said.
+    QCOMPARE(o.top->FileLoad(0), 0);
+    QVERIFY(o.asked.isEmpty());
+
+    answer = o.dir.filePath(QStringLiteral("param/notes.txt"));
+    QCOMPARE(o.top->FileLoad(0), 0);
+    QCOMPARE(o.asked.last().text, QStringLiteral("File type error."));
+    QCOMPARE(o.asked.last().title, QStringLiteral("File type error"));
+    QCOMPARE(o.asked.last().icon, MsgIcon::Critical);
+
+    // A cut file: "File error", the records and the venue name untouched.
+    answer = o.dir.filePath(QStringLiteral("param/cut.vnf"));
+    QFile f(answer);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(3000, '\x05'));
+    f.close();
+    QCOMPARE(o.top->FileLoad(0), 0);
+    QCOMPARE(o.asked.last().title, QStringLiteral("File error"));
+    QVERIFY(o.asked.last().text.contains(QStringLiteral("cut.vnf")));
+    QVERIFY(o.app->data.BankData[0] == before);
+    QVERIFY(o.app->data.VenueName.isEmpty());
+}
+
+QTEST_MAIN(TestStartFlow)
+#include "tst_startflow.moc"
