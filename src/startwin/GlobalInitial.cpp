@@ -2,7 +2,9 @@
 
 #include "data/Tables.h"
 #include "link/Serial.h"
+#include "editor/MainWind.h"
 #include "startwin/App.h"
+#include "startwin/BankReadWind.h"
 #include "startwin/InputWind.h"
 #include "startwin/TopWind.h"
 
@@ -13,6 +15,13 @@ void GlobalInitial(App& app, TopWind& top) {
     app.link.PasswordStr.clear();
 
     top.setWindowTitle(QStringLiteral("%1 %2").arg(QLatin1String(ProductName), QLatin1String(VerStr)));
+    if (!top.mainWind) {
+        top.mainWind = std::make_unique<MainWind>(app, top);
+        top.mainWind->Form_Initialize();
+        top.mainWind->Form_Load();
+    }
+    MainWind& main = *top.mainWind;
+    main.setWindowTitle(QStringLiteral("%1 %2").arg(QLatin1String(ProductName), QLatin1String(VerStrEdit)));
 
     top.InputWindObj = std::make_unique<InputWind>(app);
     top.InputWindObj->startWindowVisible = [&top] { return top.isVisible(); };
@@ -41,4 +50,29 @@ void GlobalInitial(App& app, TopWind& top) {
     app.lib = std::make_unique<ParamLib>(app.data, app.link, app.codePage, app.waits, top, *app.send);
 
     app.data.CurBank = 0;
+
+    // The editor's channel captions; the fader geometry is measured by the
+    // editor where it places its marks.
+    for (int i = 0; i < 12; ++i) {
+        main.InLineName[i]->setText(QLatin1String(ChName[i]));
+        main.MixInName[i]->setText(QLatin1String(ChName[i]));
+    }
+    for (int i = 0; i < 10; ++i)
+        main.InName[i]->setText(QLatin1String(ChName[i]));
+    for (int i = 0; i < 5; ++i) {
+        main.OutLineName[i]->setText(QLatin1String(ChName[12 + i]));
+        main.MixOutName[i]->setText(QLatin1String(ChName[12 + i]));
+    }
+    for (int i = 0; i < 4; ++i)
+        main.OutName[i]->setText(QLatin1String(ChName[12 + i]));
+    for (int i = 0; i < 8; ++i)
+        main.ExtOutName[i]->setText(QStringLiteral("OUT %1").arg(i + 1));
+    main.PinAssignDraw();
+
+    // Whatever changes the venue name shows it.
+    app.data.venueNameChanged = [&main] { main.DispSystemName(); };
+    top.bankReadWind->dispAllParam = [&main] { main.DispAllParam(); };
+    top.bankReadWind->afterRead = [&app, &main] {
+        main.PatternName->setText(app.data.BankData[app.data.MemNo].MemNameStr);
+    };
 }

@@ -1,6 +1,7 @@
 #include "startwin/TopWind.h"
 
 #include "data/InEQPreset.h"
+#include "editor/MainWind.h"
 #include "data/Tables.h"
 #include "data/VenueFile.h"
 #include "link/Link.h"
@@ -88,7 +89,14 @@ TopWind::TopWind(App& app, QWidget* parent) : QWidget(parent), app_(app) {
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &TopWind::focusWindowChanged);
 }
 
-TopWind::~TopWind() = default;
+// The link outlives this window: its port is closed and its COM control,
+// which dies with the window, handed back first.
+TopWind::~TopWind() {
+    if (app_.link.SerialObj) {
+        SerialClose(app_.link);
+        app_.link.SerialObj->SetMSComm(nullptr);
+    }
+}
 
 void TopWind::addStatusRow(PictureBox* page, int i) {
     auto* col = new QVBoxLayout(page);
@@ -215,6 +223,8 @@ void TopWind::Timer1_Timer() {
         }
     }
     app_.waits.Tick();
+    if (mainWind)
+        mainWind->TimerFunction();
     Timer1.start();
 }
 
@@ -292,6 +302,8 @@ void TopWind::OnlineDisp(int flag) {
         OnLine[i]->setFillColor(flag ? LampGreen : LampGrey);
         OnLineMess[i]->setText(flag ? QStringLiteral("Online") : QStringLiteral("Offline"));
     }
+    if (mainWind)
+        mainWind->OnlineDisp(flag);
 }
 
 void TopWind::RB700Connect() {
@@ -379,8 +391,69 @@ void TopWind::SyousaiBtn_Click() {
     }
     SendNO(app_.link, 2, 500);
     SendNO(app_.link, 3, 500);
+    SyousaiInitial();
     bankReadWind->ShowBankReadWind(0);
+    // Offline without a venue file the unit's knobs are unknown: lowest.
+    if (!app_.link.OnLine && !app_.data.VenueLoaded) {
+        BankRec& r = app_.data.BankData[app_.data.CurBank];
+        LevelRec& lv = app_.data.MemLevel[app_.data.CurBank];
+        for (int c = 0; c < 10; ++c)
+            r.In[c].VRLevel = lv.In[c] = 125;
+        for (int b : ChToOut)
+            r.Out[b].VRLevel = lv.Out[b] = 125;
+    }
+    FontSetAll();
+    if (!mainWind->Loaded) {
+        mainWind->Form_Load();
+        mainWind->Loaded = true;
+    }
+    mainWind->MainTab->setCurrentIndex(0);
+    mainWind->show();
     TopWindowUnlock();
+    hide();
+    app_.lib->ReadInputLevel();
+    app_.lib->ReadOutputLevel();
+    mainWind->IntervalTimer.start();
+}
+
+void TopWind::SyousaiInitial() {
+    for (int i = 0; i < 4; ++i) {
+        mainWind->PatternBtn[i]->Tag = QStringLiteral("0");
+        mainWind->SMemLink[i]->Tag = QStringLiteral("0");
+    }
+    for (int i = 0; i < 4; ++i) {
+        mainWind->PatternBtn[i]->setPicture(ImageWind::Pic::SwOff);
+        mainWind->SMemLink[i]->setPicture(ImageWind::Pic::SwOff);
+    }
+}
+
+void TopWind::FontSetAll() {
+    const QString family = NameFontFamily(app_.codePage);
+    auto apply = [&family](QWidget* w) {
+        if (!w)
+            return;
+        QFont f = w->font();
+        f.setFamily(family);
+        w->setFont(f);
+    };
+    MainWind& m = *mainWind;
+    apply(m.SystemName);
+    apply(m.PatternName);
+    for (auto* w : m.InLineName)
+        apply(w);
+    for (auto* w : m.OutLineName)
+        apply(w);
+    for (auto* w : m.InName)
+        apply(w);
+    for (auto* w : m.MixInName)
+        apply(w);
+    for (auto* w : m.MixOutName)
+        apply(w);
+    for (auto* w : m.OutName)
+        apply(w);
+    for (auto* w : m.ExtOutName)
+        apply(w);
+    apply(InputWindObj->Text1);
 }
 
 bool TopWind::PasswordProc(int mode) {

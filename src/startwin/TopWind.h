@@ -17,6 +17,7 @@ class App;
 class BankReadWind;
 class InputWind;
 class Lamp;
+class MainWind;
 class PicButton;
 class PictureBox;
 class QWindow;
@@ -55,6 +56,10 @@ public:
     void KantanEndProc();
     void TopTab_Click();
     void FileTransBtn_Click();
+    // The editor's memory buttons all off.
+    void SyousaiInitial();
+    // One font for every control that shows a user's name.
+    void FontSetAll();
     // The password gate: true when the work may go on. Mode 0 before
     // Parameter Edit, 1 before File Transfer.
     bool PasswordProc(int mode);
@@ -89,6 +94,8 @@ public:
     std::unique_ptr<BankReadWind> bankReadWind;
     std::unique_ptr<AllBankWind> allBankWind;
     std::unique_ptr<InputWind> InputWindObj;
+    // The editor window, made by GlobalInitial and kept for the whole run.
+    std::unique_ptr<MainWind> mainWind;
 
     // Poll state.
     int PollSkip = 0;

@@ -1,0 +1,79 @@
+#include "editor/FaderBay.h"
+
+#include "startwin/Widgets.h"
+
+#include <QLabel>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int ScaleWidth = 24;
+// The scale's figures stand at fixed heights (0, 19, 43, 67 and 95 px for
+// +10, 0, -10, -20 and -40 dB); their centres fall on levels 6, 24, 49, 74
+// and about 103, a little under a pixel per level. 106 px puts the picture's
+// major ticks closest to them.
+constexpr int ScaleHeight = 106;
+// Centre of the top figure below the scale's top, where level 6 stands.
+constexpr int LevelTopY = 6;
+// Handle travel from level 6 to level 125.
+constexpr int Travel = 117;
+constexpr int MarkWidth = 14, MarkHeight = 9;
+constexpr int SliderWidth = 22;
+constexpr int Margin = 2;
+
+} // namespace
+
+FaderBay::FaderBay(const ImageWind& store, QWidget* parent)
+    : QWidget(parent), scale_(new QLabel(this)), slider_(new QSlider(Qt::Vertical, this)),
+      knobMark_(new PictureBox(store, this)), memoryMark_(new PictureBox(store, this)) {
+    // Larger levels are quieter and sit lower; the arrow keys move the
+    // handle the way they point.
+    slider_->setInvertedAppearance(true);
+    slider_->setInvertedControls(true);
+
+    // The style decides how much of the slider's height the handle travels;
+    // size the slider so that the travel is what the scale needs.
+    constexpr int Trial = 200;
+    slider_->resize(SliderWidth, Trial);
+    const double reach = handleCentre(LevelBottom) - handleCentre(LevelTop);
+    slider_->resize(SliderWidth, Trial + Travel - int(std::lround(reach)));
+
+    const int toTopHandle = int(std::lround(handleCentre(LevelTop)));
+    const int scaleTop = std::max(Margin, toTopHandle - LevelTopY + Margin);
+    const int sliderTop = scaleTop + LevelTopY - toTopHandle;
+    const int memoryX = ScaleWidth + 1, knobX = memoryX + MarkWidth + 1, sliderX = knobX + MarkWidth;
+
+    scale_->setGeometry(0, scaleTop, ScaleWidth, ScaleHeight);
+    slider_->move(sliderX, sliderTop);
+    memoryMark_->setGeometry(memoryX, 0, MarkWidth, MarkHeight);
+    knobMark_->setGeometry(knobX, 0, MarkWidth, MarkHeight);
+
+    const int bottom = std::max({scale_->geometry().bottom(), slider_->geometry().bottom(),
+                                 markTopFor(LevelBottom) + MarkHeight - 1});
+    setFixedSize(sliderX + SliderWidth, bottom + 1 + Margin);
+}
+
+double FaderBay::handleCentre(int level) const {
+    QStyleOptionSlider opt;
+    opt.initFrom(slider_);
+    opt.orientation = Qt::Vertical;
+    opt.minimum = LevelTop;
+    opt.maximum = LevelBottom;
+    opt.sliderPosition = level;
+    opt.sliderValue = level;
+    // Inverted appearance: the minimum at the top.
+    opt.upsideDown = false;
+    opt.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle;
+    const QRect handle =
+        slider_->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, slider_);
+    return handle.top() + handle.height() / 2.0;
+}
+
+int FaderBay::markTopFor(int level) const {
+    return slider_->y() + int(std::lround(handleCentre(level) - MarkHeight / 2.0));
+}

@@ -1,0 +1,206 @@
+#pragma once
+
+#include "platform/MsgBox.h"
+
+#include <QTimer>
+#include <QWidget>
+#include <array>
+
+class App;
+class FaderBay;
+class Lamp;
+class PicButton;
+class PictureBox;
+class QBoxLayout;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QRadioButton;
+class QSlider;
+class QSpinBox;
+class QTabWidget;
+class QToolBar;
+class TopWind;
+
+// The parameter editor: the eight pages of the unit's settings, the toolbar
+// that leaves the editor and saves venue files, and the return to the start
+// window. Built once and hidden between uses.
+//
+// Arrays of output-block controls are indexed by block (0..5) and hold
+// controls at the first block of each output channel only (0, 2, 4, 5);
+// the other entries stay null.
+class MainWind : public QWidget {
+    Q_OBJECT
+public:
+    // Pages of MainTab.
+    enum Page { PageBlock, PageInput, PageMatrix, PageOutput, PageOutputEQ, PageMisc, PageGPI, PageMemory };
+
+    MainWind(App& app, TopWind& top, QWidget* parent = nullptr);
+
+    // One-time set-up, then the set-up that runs each time the window is loaded.
+    void Form_Initialize();
+    void Form_Load();
+    void PinAssignDraw();
+    void MainTab_Click();
+    // key: "EXIT", "OPEN" or "SAVE".
+    void Toolbar1_ButtonClick(const QString& key);
+    // Whether to store the current memory before its state is saved.
+    MsgResult StoreConfirm();
+    // Leaves the editor for the start window.
+    void SyousaiEndProc();
+    // False once the close box has unloaded the window: the next start of
+    // Parameter Edit runs its load steps again.
+    bool Loaded = true;
+    // Run on every tick of the start window's 100 ms timer; nothing to do.
+    int TimerFunction() { return 0; }
+    void OnlineDisp(int flag);
+    // Pictures of the three A/B buttons of the output-EQ page from their Tags.
+    void OEQABSetup();
+
+    // Refresh of every control from record CurBank.
+    void DispAllParam();
+    void DispSystemName();
+
+    // Where a fader mark for level L goes: Top = (L - 6) * scale + offset,
+    // in the coordinates of the fader's bay. Measured from the marks placed
+    // at levels 6 and 125 when the window is built.
+    float InFaderOffset() const { return inFaderOffset_; }
+    float InFaderScale() const { return inFaderScale_; }
+    float OutFaderOffset() const { return outFaderOffset_; }
+    float OutFaderScale() const { return outFaderScale_; }
+
+    // The screen's logical resolution; DpiScale = DpiX / 96.
+    float DpiX = 96;
+    int DpiY = 96;
+    float DpiScale = 1;
+
+    // 1 while a status-poll tick runs.
+    int PollBusy = 0;
+    // 1 while code fills the output-EQ page.
+    int EQBusy = 0;
+
+    // Window
+    QToolBar* Toolbar1 = nullptr;
+    QTabWidget* MainTab = nullptr;
+    QTimer IntervalTimer;
+    Lamp* Online = nullptr;
+    QLabel* OnLineMess = nullptr;
+    QLabel* SystemName = nullptr;
+
+    // Page containers
+    std::array<QFrame*, 5> LockPanel{}; // 0 BLOCK, 2 MATRIX, 4 OUTPUT EQ
+    std::array<QFrame*, 10> Frame1{};   // input strips
+    std::array<QFrame*, 4> Frame2{};    // output strips
+    std::array<QFrame*, 12> Picture2{}; // 0..4 MISC, 10 and 11 GPI
+    QFrame* Picture3 = nullptr;
+
+    // BLOCK
+    std::array<QLabel*, 12> InLineName{};
+    std::array<QLabel*, 5> OutLineName{};
+    std::array<QLabel*, 4> OutMeterImage{};
+    std::array<PicButton*, 4> PatternBtn{};
+
+    // INPUT
+    std::array<QLabel*, 10> InName{};
+    std::array<QLabel*, 6> MicLine{};
+    std::array<PicButton*, 10> InEQ{};
+    std::array<PicButton*, 6> InHS1{};
+    std::array<PicButton*, 6> inMute{};
+    std::array<PicButton*, 4> inMMute{};
+    std::array<PicButton*, 40> InOut{};
+    std::array<PicButton*, 10> InLock{};
+    std::array<PicButton*, 10> InVRADJ{};
+    std::array<QSlider*, 10> InSlider{};
+    std::array<PictureBox*, 10> FaderPosImg{};
+    std::array<PictureBox*, 10> FaderVRImg{};
+    // 0..9 beside the input faders, 10..13 beside the output faders.
+    std::array<QLabel*, 14> LeftScale{};
+
+    // MATRIX
+    std::array<QLabel*, 12> MixInName{};
+    std::array<QLabel*, 5> MixOutName{};
+    std::array<PicButton*, 52> LineButton{};
+    std::array<QSpinBox*, 24> MixAttUpDn{};
+
+    // OUTPUT
+    std::array<QLabel*, 4> OutName{};
+    std::array<PicButton*, 2> OutMonoSW{};
+    std::array<PicButton*, 6> OutEQ1{};
+    std::array<PicButton*, 6> OutDelay1{};
+    std::array<PicButton*, 6> OutLockSW{};
+    std::array<PicButton*, 6> OutAdjSW{};
+    std::array<QSlider*, 6> Slider1{};
+    std::array<PictureBox*, 6> OutFaderPos{};
+    std::array<PictureBox*, 6> OutFaderVRImg{};
+    std::array<QLabel*, 4> OutMeter{};
+    std::array<QLabel*, 3> BalVol{}; // 0 and 2: the knobs of the OUT 1 and OUT 2 pairs
+
+    // OUTPUT EQ
+    QLabel* PicGraph = nullptr;
+    QFrame* OEQABPanel = nullptr;
+    std::array<PicButton*, 3> OEQAB{};
+    std::array<PicButton*, 2> OEQOnOff{};
+    PicButton* OEQCopy = nullptr;
+    PicButton* SpkPickup = nullptr;
+
+    // MISC
+    std::array<PicButton*, 4> SMemLink{};
+
+    // GPI
+    std::array<PicButton*, 8> ExOutButton{};
+    std::array<QLabel*, 8> ExtOutName{};
+    QLabel* PinAssign = nullptr;
+
+    // MEMORY
+    QGroupBox* PatternGroup = nullptr;
+    std::array<QRadioButton*, 16> PatternRadio{};
+    QLabel* PatternName = nullptr;
+    QCheckBox* IntervalOn = nullptr;
+    QCheckBox* TimeOutNone = nullptr;
+
+signals:
+    // The OUTPUT EQ page was brought to the front; its controls are to be
+    // filled from the record.
+    void outputEQPageShown();
+
+protected:
+    // The close box: back to the start window's menu page.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    App& app_;
+    TopWind& top_;
+    float inFaderOffset_ = 0, inFaderScale_ = 0, outFaderOffset_ = 0, outFaderScale_ = 0;
+
+    void buildTopBar(QBoxLayout* into);
+    void buildBlockPage(QWidget* page);
+    void buildInputPage(QWidget* page);
+    void buildInputStrip(int ch);
+    void buildMatrixPage(QWidget* page);
+    void buildOutputPage(QWidget* page);
+    void buildOutputStrip(int k);
+    void buildOutputEQPage(QWidget* page);
+    void buildMiscPage(QWidget* page);
+    void buildGPIPage(QWidget* page);
+    void buildMemoryPage(QWidget* page);
+    // Puts a bay's controls into the arrays and its marks at their design
+    // places: the knob mark at level 6 when atTop, every other mark at 125.
+    FaderBay* addFaderBay(QWidget* parent, int scaleIndex, bool atTop);
+    void measureFaderGeometry();
+
+    void drawLeftScale(QLabel* box);
+    MsgResult ShowMessage(const MsgBox& box);
+
+    // "EXIT"; true when the editor was left.
+    bool exitEditor();
+    void saveVenue();
+    void openVenue();
+    // The save dialog; empty when cancelled.
+    QString askVenueFileName();
+    // Names the current memory after PatternName and stores it in the unit.
+    void storeCurrentMemory();
+    // Writes the venue file and takes its name; false (after saying so)
+    // when it could not be written.
+    bool writeVenueFile(const QString& path);
+};

@@ -1,0 +1,60 @@
+#include "editor/PanelParts.h"
+
+#include "startwin/Widgets.h"
+
+#include <QFrame>
+#include <QLabel>
+
+namespace panel {
+
+PicButton* Key(const ImageWind& store, const QString& caption, QWidget* parent, QSize size) {
+    auto* b = new PicButton(store, caption, parent);
+    b->setFixedSize(size);
+    return b;
+}
+
+QLabel* NameStrip(QWidget* parent, int width) {
+    auto* l = new QLabel(parent);
+    l->setFixedSize(width, NameHeight);
+    l->setAlignment(Qt::AlignCenter);
+    l->setFrameShape(QFrame::Box);
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::Window, QColor(0xFB, 0xFB, 0xF6));
+    pal.setColor(QPalette::WindowText, QColor(0x1C, 0x20, 0x26));
+    pal.setColor(QPalette::Light, QColor(0x7D, 0x85, 0x90));
+    pal.setColor(QPalette::Dark, QColor(0x7D, 0x85, 0x90));
+    l->setPalette(pal);
+    l->setAutoFillBackground(true);
+    return l;
+}
+
+QLabel* Legend(const QString& text, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    QFont f = l->font();
+    f.setBold(true);
+    l->setFont(f);
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, QColor(0x2E, 0x34, 0x3C));
+    l->setPalette(pal);
+    return l;
+}
+
+QFrame* Panel(QWidget* parent) {
+    auto* f = new QFrame(parent);
+    f->setFrameShape(QFrame::StyledPanel);
+    f->setFrameShadow(QFrame::Sunken);
+    QPalette pal = f->palette();
+    pal.setColor(QPalette::Window, QColor(0xDC, 0xE0, 0xE5));
+    f->setPalette(pal);
+    f->setAutoFillBackground(true);
+    return f;
+}
+
+void SetBackColor(QWidget* w, unsigned bgr) {
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, QColor::fromRgb(VbColor(bgr)));
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+}
+
+} // namespace panel

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "startwin/ImageWind.h"
+
+#include <QSize>
+
+class PicButton;
+class QFrame;
+class QLabel;
+class QString;
+class QWidget;
+
+// Small building blocks shared by the editor's pages, so that every page
+// draws its keys, name strips and panels alike.
+namespace panel {
+
+// Strip keys: on/off picture buttons of the channel strips and grids.
+inline constexpr QSize KeySize{64, 22};
+// Name strips: the labels that show a user's channel name.
+inline constexpr int NameHeight = 20;
+
+// A picture button of the store with a caption, at a fixed size.
+PicButton* Key(const ImageWind& store, const QString& caption, QWidget* parent, QSize size = KeySize);
+
+// A label styled as the writable strip of a console: light, framed, centred.
+QLabel* NameStrip(QWidget* parent, int width);
+
+// A small caption printed on the panel.
+QLabel* Legend(const QString& text, QWidget* parent);
+
+// A sunken area of the panel that groups controls.
+QFrame* Panel(QWidget* parent);
+
+// Fills a widget's background with a colour given as 0xBBGGRR.
+void SetBackColor(QWidget* w, unsigned bgr);
+
+} // namespace panel

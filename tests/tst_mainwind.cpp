@@ -1,0 +1,580 @@
+#include "data/VenueFile.h"
+#include "editor/MainWind.h"
+#include "editor/PinTable.h"
+#include "link/Link.h"
+#include "link/Serial.h"
+#include "platform/Dialogs.h"
+#include "sim/SimFtdiDriver.h"
+#include "startwin/App.h"
+#include "startwin/TopWind.h"
+#include "startwin/Widgets.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <memory>
+
+namespace {
+
+// A start window and the editor on a folder of their own; the USB bridge
+// is the emulator's, plugged in but not yet found by the port scan.
+struct Fixture {
+    QTemporaryDir dir;
+    SystemMsClock clock;
+    SimFtdiDriver usb{clock};
+    std::unique_ptr<App> app;
+    std::unique_ptr<TopWind> top;
+    std::unique_ptr<MainWind> main;
+    QList<MsgBox> asked;
+    QList<MsgResult> answers;
+    QList<FileDialogSpec> dialogs;
+    QString chosenFile;
+
+    Fixture() {
+        qputenv("QDR318_COM1", "/nonexistent/com1");
+        qputenv("QDR318_COM2", "/nonexistent/com2");
+        QDir(dir.path()).mkpath(QStringLiteral("param"));
+        app = std::make_unique<App>(AppOptions{
+            dir.path(), CodePage::Western,
+            QStringLiteral("qdr318-mainwind-%1").arg(QCoreApplication::applicationPid()), nullptr, &usb});
+        top = std::make_unique<TopWind>(*app);
+        top->Form_Initialize();
+        main = std::make_unique<MainWind>(*app, *top);
+        main->Form_Initialize();
+        main->Form_Load();
+
+        // Message boxes take the scripted answers in turn; file dialogs
+        // return chosenFile (empty: cancelled).
+        SetMessageHandler([this](const MsgBox& b) {
+            asked.append(b);
+            return answers.isEmpty() ? MsgResult::Cancel : answers.takeFirst();
+        });
+        SetFileDialogHandler([this](const FileDialogSpec& s) {
+            dialogs.append(s);
+            return chosenFile;
+        });
+    }
+
+    // The editor open as after the start of editing offline: the start
+    // window hidden, the poll running.
+    void openEditor() {
+        top->hide();
+        main->show();
+        main->IntervalTimer.start();
+    }
+
+    // The port scan finds the unit while the start window probes, as it
+    // does before editing starts online; then the editor opens.
+    bool goOnline() {
+        top->KantanBtn->setEnabled(true);
+        top->show();
+        for (int step = 0; step < 3 && !app->link.OnLine; ++step)
+            app->link.SerialObj->AllPortCheck();
+        openEditor();
+        unit().model().clearRequests();
+        return app->link.OnLine;
+    }
+
+    SimUnit& unit() { return usb.unit(); }
+
+    // The two letters of each request the unit heard.
+    QStringList requestKinds() {
+        QStringList kinds;
+        for (const QByteArray& body : unit().model().requests())
+            kinds.append(QString::fromLatin1(body.left(2)));
+        return kinds;
+    }
+
+    QString venuePath(const QString& name) const { return dir.filePath(QStringLiteral("param/") + name); }
+};
+
+// Centre of a slider's handle at its current value, in its parent's
+// coordinates, as the style draws it.
+double HandleCentre(const QSlider* s) {
+    QStyleOptionSlider opt;
+    opt.initFrom(s);
+    opt.orientation = s->orientation();
+    opt.minimum = s->minimum();
+    opt.maximum = s->maximum();
+    opt.sliderPosition = s->sliderPosition();
+    opt.sliderValue = s->value();
+    opt.upsideDown = !s->invertedAppearance();
+    opt.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle;
+    const QRect handle = s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, s);
+    return s->y() + handle.top() + handle.height() / 2.0;
+}
+
+int DarkPixels(const QImage& img, const QRect& area) {
+    int n = 0;
+    const QRect r = area.intersected(img.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (qGray(img.pixel(x, y)) < 100)
+                ++n;
+    return n;
+}
+
+} // namespace
+
+class TestMainWind : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() {
+        SetMessageHandler({});
+        SetFileDialogHandler({});
+    }
+    void pagesToolbarAndPageChange();
+    void loadPutsControlsBackToTheirFirstState();
+    void pinTableLayout();
+    void pinTableDrawn();
+    void fadersMarksFollowTheHandle();
+    void storeConfirmQuestion();
+    void exitOfflineWithoutSaving();
+    void exitOfflineSaveCancelledStays();
+    void exitOfflineSavesThenLeaves();
+    void exitOnline();
+    void saveOfflineWritesVenueFile();
+    void saveWithStoreWritesMemoryName();
+    void saveCancelledWritesNothing();
+    void failedSaveReportsAndStays();
+    void closeBoxReturnsToMenuPage();
+    void dispAllParamSendsNothing();
+};
+
+void TestMainWind::pagesToolbarAndPageChange() {
+    Fixture f;
+    MainWind& m = *f.main;
+    QVERIFY(m.property("qdrForm").toBool());
+    const QStringList pages = {QStringLiteral("BLOCK"),     QStringLiteral("INPUT"),
+                               QStringLiteral("MATRIX"),    QStringLiteral("OUTPUT"),
+                               QStringLiteral("OUTPUT EQ"), QStringLiteral("MISC"),
+                               QStringLiteral("GPI"),       QStringLiteral("MEMORY")};
+    QCOMPARE(m.MainTab->count(), 8);
+    for (int i = 0; i < 8; ++i)
+        QCOMPARE(m.MainTab->tabText(i), pages[i]);
+    QCOMPARE(m.MainTab->currentIndex(), int(MainWind::PageBlock));
+    // The rename prompts name a port by its default name.
+    QCOMPARE(m.InLineName[10]->property("Tag").toString(), QStringLiteral("KL-VT20 1"));
+    QCOMPARE(m.OutLineName[4]->property("Tag").toString(), QStringLiteral("REC OUT"));
+
+    QStringList keys, tips;
+    for (QAction* a : m.Toolbar1->actions()) {
+        keys.append(a->data().toString());
+        tips.append(a->toolTip());
+        QVERIFY(!a->icon().isNull());
+    }
+    QCOMPARE(keys, QStringList({QStringLiteral("EXIT"), QStringLiteral("OPEN"), QStringLiteral("SAVE")}));
+    QCOMPARE(tips,
+             QStringList({QStringLiteral("Return to start window."), QStringLiteral("Open parameter file."),
+                          QStringLiteral("Save parameter file.")}));
+    QCOMPARE(m.IntervalTimer.interval(), 130);
+    QVERIFY(!m.IntervalTimer.isActive());
+    QCOMPARE(m.TimerFunction(), 0);
+
+    // Only the OUTPUT EQ page asks to be filled when it comes to the front.
+    QSignalSpy eqShown(&m, &MainWind::outputEQPageShown);
+    for (int page : {1, 2, 3, 5, 6, 7, 0})
+        m.MainTab->setCurrentIndex(page);
+    QCOMPARE(eqShown.size(), 0);
+    m.MainTab->setCurrentIndex(MainWind::PageOutputEQ);
+    QCOMPARE(eqShown.size(), 1);
+
+    m.OnlineDisp(1);
+    QCOMPARE(m.OnLineMess->text(), QStringLiteral("Online"));
+    QCOMPARE(m.Online->fillColor(), LampGreen);
+    m.OnlineDisp(0);
+    QCOMPARE(m.OnLineMess->text(), QStringLiteral("Offline"));
+    QCOMPARE(m.Online->fillColor(), LampGrey);
+    m.OnlineDisp(-1);
+    QCOMPARE(m.OnLineMess->text(), QStringLiteral("Online"));
+}
+
+// Editing leaves its marks on the controls; loading the window again (the
+// next start of editing) resets them while the one-time set-up stays.
+void TestMainWind::loadPutsControlsBackToTheirFirstState() {
+    Fixture f;
+    MainWind& m = *f.main;
+    QCOMPARE(m.InSlider[3]->minimum(), 6);
+    QCOMPARE(m.InSlider[3]->maximum(), 125);
+    QCOMPARE(m.Slider1[4]->maximum(), 125);
+    QVERIFY(!m.Slider1[1] && !m.OutLockSW[3]);
+    QCOMPARE(m.MixAttUpDn[23]->minimum(), -101);
+    QCOMPARE(m.OEQAB[0]->picture(), ImageWind::Pic::SwOn);
+    QCOMPARE(m.OEQAB[1]->picture(), ImageWind::Pic::SwOff);
+    QCOMPARE(m.SpkPickup->picture(), ImageWind::Pic::BigSwOff);
+    QVERIFY(m.IntervalOn->isChecked());
+    QCOMPARE(m.TimeOutNone->text(), QStringLiteral("タイムアウトなし"));
+
+    m.MainTab->setCurrentIndex(MainWind::PageGPI);
+    for (PicButton* b : {m.LineButton[51], m.ExOutButton[7], m.InLock[9], m.OutAdjSW[5], m.OutMonoSW[1]}) {
+        b->setPicture(ImageWind::Pic::SwOn);
+        b->Tag = QStringLiteral("1");
+    }
+    m.LineButton[51]->setToolTip(QStringLiteral("ON"));
+    m.OutMonoSW[1]->setText(QStringLiteral("MONO"));
+    m.OutLockSW[2]->setPicture(ImageWind::Pic::RedBar);
+    m.OEQAB[1]->Tag = QStringLiteral("1");
+    m.OEQABSetup();
+
+    m.Form_Load();
+    QCOMPARE(m.MainTab->currentIndex(), int(MainWind::PageBlock));
+    for (PicButton* b : {m.LineButton[51], m.ExOutButton[7], m.InLock[9], m.OutAdjSW[5], m.OutMonoSW[1]}) {
+        QCOMPARE(b->picture(), ImageWind::Pic::SwOff);
+        QCOMPARE(b->Tag, QStringLiteral("0"));
+    }
+    QCOMPARE(m.LineButton[51]->toolTip(), QStringLiteral("OFF"));
+    QCOMPARE(m.OutMonoSW[1]->text(), QStringLiteral("STEREO"));
+    QCOMPARE(m.OutLockSW[2]->picture(), ImageWind::Pic::BigBar);
+    QCOMPARE(m.FaderPosImg[9]->picture(), ImageWind::Pic::Fpos);
+    QCOMPARE(m.OutFaderVRImg[5]->picture(), ImageWind::Pic::FLPos);
+    // The A/B choice belongs to the one-time set-up and is not reset.
+    QCOMPARE(m.OEQAB[1]->picture(), ImageWind::Pic::SwOn);
+    // Meter pictures: steps 2 to 5 on the block meters, 4 and 5 on the
+    // first output meters, each drawn to its box.
+    for (QLabel* l : {m.OutMeterImage[0], m.OutMeterImage[3], m.OutMeter[0], m.OutMeter[1]})
+        QCOMPARE(l->pixmap().deviceIndependentSize().toSize(), l->size());
+    QVERIFY(m.OutMeterImage[0]->pixmap().toImage() != m.OutMeterImage[3]->pixmap().toImage());
+}
+
+void TestMainWind::pinTableLayout() {
+    const PinTable t = PinTable::Layout(QSize(480, 227));
+    QCOMPARE(t.rowHeight, 20);
+    QCOMPARE(t.columnWidth, 76.0);
+    // Pin n stands in column (n - 1) mod 5 of row pair (n - 1) / 5: its
+    // number in the pair's upper row, its label in the lower.
+    for (int n = 1; n <= 25; ++n) {
+        const int column = (n - 1) % 5, pair = (n - 1) / 5;
+        QCOMPARE(t.number[n - 1], QPointF(column * 76.0 + 16, (2 * pair + 1) * 20));
+        QCOMPARE(t.label[n - 1], QPointF(column * 76.0 + 16, (2 * pair + 2) * 20));
+    }
+    QCOMPARE(PinTable::NumberText(9), QStringLiteral("9    "));
+    QCOMPARE(PinTable::NumberText(10), QStringLiteral("10   "));
+    // A half row height goes to the even number.
+    QCOMPARE(PinTable::Layout(QSize(480, 7 + 11 * 20 + 5)).rowHeight, 20); // 20.45
+    QCOMPARE(PinTable::Layout(QSize(480, 7 + 11 * 20 + 6)).rowHeight, 21); // 20.55
+}
+
+void TestMainWind::pinTableDrawn() {
+    Fixture f;
+    MainWind& m = *f.main;
+    m.PinAssignDraw();
+    QCOMPARE(m.PinAssign->palette().color(QPalette::Window),
+             m.Picture2[10]->palette().color(QPalette::Window));
+    const QImage img = m.PinAssign->pixmap().toImage();
+    QVERIFY(!img.isNull());
+    const PinTable t = PinTable::Layout(m.PinAssign->size());
+    const int w = int(t.columnWidth), h = t.rowHeight;
+    QVERIFY(DarkPixels(img, QRect(0, 0, 5 * w, h - 2)) > 20); // the title
+    // Every pin has its number and its label printed in its own cell.
+    for (int n = 0; n < 25; ++n) {
+        const QPoint num = t.number[n].toPoint(), label = t.label[n].toPoint();
+        QVERIFY2(DarkPixels(img, QRect(num.x(), num.y(), w - 18, h - 2)) > 5,
+                 qPrintable(QString::number(n + 1)));
+        QVERIFY2(DarkPixels(img, QRect(label.x(), label.y(), w - 18, h - 2)) > 5,
+                 qPrintable(QString::number(n + 1)));
+    }
+    // The grid: eleven rules across the five columns, none in the spare
+    // 100 px at the right.
+    for (int j = 1; j <= 11; ++j)
+        QVERIFY(DarkPixels(img, QRect(0, j * h - 1, 5 * w, 1)) > 5 * w - 10);
+    QCOMPARE(DarkPixels(img, QRect(5 * w + 2, h, 100 - 4, img.height() - h)), 0);
+}
+
+// The marks are placed by Top = (L - 6) * scale + offset; wherever that
+// puts them, they must point at the slider's handle at that level.
+void TestMainWind::fadersMarksFollowTheHandle() {
+    Fixture f;
+    MainWind& m = *f.main;
+    QVERIFY(m.InFaderScale() > 0);
+    QVERIFY(m.OutFaderScale() > 0);
+    // Marks stand at levels 6 and 125 as built.
+    QVERIFY(m.FaderPosImg[1]->y() > m.FaderPosImg[0]->y());
+    QVERIFY(m.OutFaderPos[2]->y() > m.OutFaderPos[0]->y());
+    QCOMPARE(m.InFaderOffset(), float(m.FaderPosImg[0]->y()));
+
+    struct Side {
+        QSlider* slider;
+        PictureBox* mark;
+        float scale, offset;
+    };
+    const Side sides[] = {{m.InSlider[4], m.FaderPosImg[4], m.InFaderScale(), m.InFaderOffset()},
+                          {m.Slider1[5], m.OutFaderPos[5], m.OutFaderScale(), m.OutFaderOffset()}};
+    for (const Side& s : sides) {
+        double lastCentre = -1;
+        for (int level : {6, 24, 49, 74, 103, 125}) {
+            s.slider->setValue(level);
+            const double centre = HandleCentre(s.slider);
+            QVERIFY(centre > lastCentre); // quieter is lower
+            lastCentre = centre;
+            const double markCentre = (level - 6) * s.scale + s.offset + s.mark->height() / 2.0;
+            QVERIFY2(
+                std::abs(markCentre - centre) <= 2.0,
+                qPrintable(
+                    QStringLiteral("level %1: mark %2, handle %3").arg(level).arg(markCentre).arg(centre)));
+        }
+    }
+
+    // The scale's figures +10, 0, -10 and -20 dB stand 19, 24 and 24 px
+    // apart; so do the handle at levels 6, 24, 49 and 74.
+    QSlider* s = m.InSlider[0];
+    QList<double> centres;
+    for (int level : {6, 24, 49, 74}) {
+        s->setValue(level);
+        centres.append(HandleCentre(s));
+    }
+    const double gaps[] = {19, 24, 24};
+    for (int i = 0; i < 3; ++i)
+        QVERIFY2(std::abs(centres[i + 1] - centres[i] - gaps[i]) <= 2.0, qPrintable(QString::number(i)));
+}
+
+void TestMainWind::storeConfirmQuestion() {
+    Fixture f;
+    f.app->data.MemNo = 3;
+    f.answers = {MsgResult::Cancel};
+    QCOMPARE(f.main->StoreConfirm(), MsgResult::Cancel);
+    QCOMPARE(f.asked.size(), 1);
+    QCOMPARE(f.asked[0].text, QStringLiteral("Store to Memory 3 before saving ?"));
+    QCOMPARE(f.asked[0].title, QStringLiteral("Confirmation"));
+    QCOMPARE(f.asked[0].buttons, MsgButtons::YesNoCancel);
+    QCOMPARE(f.asked[0].icon, MsgIcon::Question);
+    QCOMPARE(f.asked[0].defaultButton, MsgResult::No);
+}
+
+// Offline with the port still open (the link was lost while editing): the
+// notice that editing ends is held back, because the start window is not
+// probing yet when it is sent.
+void TestMainWind::exitOfflineWithoutSaving() {
+    Fixture f;
+    QVERIFY(f.goOnline());
+    f.app->link.OnLine = false;
+    QVERIFY(f.app->link.SerialObj->IsOpen());
+    f.answers = {MsgResult::No};
+    f.main->Toolbar1_ButtonClick(QStringLiteral("EXIT"));
+
+    QCOMPARE(f.asked.size(), 1);
+    QCOMPARE(f.asked[0].text, QStringLiteral("Do you want to save File?"));
+    QCOMPARE(f.asked[0].title, QStringLiteral("Close of Offline Edit"));
+    QCOMPARE(f.asked[0].buttons, MsgButtons::YesNoCancel);
+    QCOMPARE(f.asked[0].icon, MsgIcon::Question);
+    QCOMPARE(f.asked[0].defaultButton, MsgResult::Yes);
+    QVERIFY(f.dialogs.isEmpty());
+    QVERIFY(!f.main->isVisible());
+    QVERIFY(f.top->isVisible());
+    QVERIFY(!f.main->IntervalTimer.isActive());
+    QVERIFY(!f.requestKinds().contains(QStringLiteral("NO")));
+}
+
+void TestMainWind::exitOfflineSaveCancelledStays() {
+    Fixture f;
+    f.openEditor();
+    // Cancel in the first question, then Yes and Cancel in the file dialog.
+    f.answers = {MsgResult::Cancel, MsgResult::Yes};
+    f.main->Toolbar1_ButtonClick(QStringLiteral("EXIT"));
+    QVERIFY(f.main->isVisible());
+    QVERIFY(f.main->IntervalTimer.isActive());
+
+    f.main->Toolbar1_ButtonClick(QStringLiteral("EXIT"));
+    QCOMPARE(f.dialogs.size(), 1);
+    const FileDialogSpec& spec = f.dialogs[0];
+    QCOMPARE(spec.mode, FileDialogSpec::Mode::Save);
+    QCOMPARE(spec.title, QStringLiteral("File Save"));
+    QCOMPARE(spec.folder, f.dir.path() + QStringLiteral("/param/"));
+    QCOMPARE(spec.fileName, QStringLiteral("No name"));
+    QCOMPARE(spec.filters,
+             QStringList({QStringLiteral("All file (*.*)"), QStringLiteral("Venue file (*.vnf)")}));
+    QVERIFY(spec.confirmOverwrite);
+    // No store question after a cancelled dialog; the editor stays.
+    QCOMPARE(f.asked.size(), 2);
+    QVERIFY(f.main->isVisible());
+    QVERIFY(!f.top->isVisible());
+    QVERIFY(f.main->IntervalTimer.isActive());
+    QVERIFY(QDir(f.dir.filePath(QStringLiteral("param"))).isEmpty());
+}
+
+void TestMainWind::exitOfflineSavesThenLeaves() {
+    Fixture f;
+    f.openEditor();
+    ParamData& d = f.app->data;
+    d.MemNo = 5;
+    f.main->PatternName->setText(QStringLiteral("Dinner"));
+    f.chosenFile = f.venuePath(QStringLiteral("Gala"));
+    f.answers = {MsgResult::Yes, MsgResult::Yes};
+    f.main->Toolbar1_ButtonClick(QStringLiteral("EXIT"));
+
+    QCOMPARE(f.asked.size(), 2);
+    QCOMPARE(f.asked[1].text, QStringLiteral("Store to Memory 5 before saving ?"));
+    // The current state went into memory 5 under the new name, then to the file.
+    QCOMPARE(d.BankData[0].MemNameStr, QStringLiteral("Dinner"));
+    QCOMPARE(d.BankData[5].MemNameStr, QStringLiteral("Dinner"));
+    QCOMPARE(QFileInfo(f.venuePath(QStringLiteral("Gala.vnf"))).size(), 11560 + 2 * 6);
+    QCOMPARE(d.VenueName, QStringLiteral("Gala"));
+    QVERIFY(d.BankBackup[0] == d.BankData[0]);
+    QVERIFY(!f.main->isVisible());
+    QVERIFY(f.top->isVisible());
+    QVERIFY(!f.main->IntervalTimer.isActive());
+}
+
+void TestMainWind::exitOnline() {
+    Fixture f;
+    QVERIFY(f.goOnline());
+    ParamData& d = f.app->data;
+    d.MemNo = 3;
+    f.main->PatternName->setText(QStringLiteral("Stage"));
+
+    f.answers = {MsgResult::Cancel};
+    f.main->Toolbar1_ButtonClick(QStringLiteral("EXIT"));
+    QCOMPARE(f.asked[0].text, QStringLiteral("Do you want to store Memory3?"));
+    QCOMPARE(f.asked[0].title, QStringLiteral("Close"));
+    QCOMPARE(f.asked[0].buttons, MsgButtons::YesNoCancel);
+    QCOMPARE(f.asked[0].defaultButton, MsgResult::Yes);
+    QVERIFY(f.main->isVisible());
+    QVERIFY(f.main->IntervalTimer.isActive());
+    QVERIFY(f.requestKinds().isEmpty());
+
+    f.answers = {MsgResult::Yes};
+    f.main->Toolbar1_ButtonClick(QStringLiteral("EXIT"));
+    // The name first, then the store, then the notice that editing ends.
+    QCOMPARE(f.requestKinds(),
+             QStringList({QStringLiteral("NS"), QStringLiteral("SA"), QStringLiteral("NO")}));
+    const QList<QByteArray> sent = f.unit().model().requests();
+    QCOMPARE(uint8_t(sent[0][3]), uint8_t(2)); // memory name
+    QCOMPARE(uint8_t(sent[0][4]), uint8_t(3));
+    QCOMPARE(uint8_t(sent[1][4]), uint8_t(3));
+    QCOMPARE(uint8_t(sent[2][2]), uint8_t(2));
+    QCOMPARE(d.BankData[3].MemNameStr, QStringLiteral("Stage"));
+    QVERIFY(!f.main->isVisible());
+    QVERIFY(f.top->isVisible());
+    QVERIFY(!f.main->IntervalTimer.isActive());
+}
+
+void TestMainWind::saveOfflineWritesVenueFile() {
+    Fixture f;
+    f.openEditor();
+    ParamData& d = f.app->data;
+    d.VenueName = QStringLiteral("Old Hall");
+    f.main->DispAllParam();
+    f.chosenFile = f.venuePath(QStringLiteral("Hall"));
+    f.answers = {MsgResult::No};
+    f.main->Toolbar1_ButtonClick(QStringLiteral("SAVE"));
+
+    QCOMPARE(f.dialogs.size(), 1);
+    QCOMPARE(f.dialogs[0].fileName, QStringLiteral("Old Hall"));
+    QCOMPARE(f.asked.size(), 1);
+    QCOMPARE(f.asked[0].title, QStringLiteral("Confirmation"));
+    QFile file(f.venuePath(QStringLiteral("Hall.vnf")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QCOMPARE(bytes.size(), 11560);
+    QCOMPARE(bytes, EncodeVenue(d, f.app->codePage));
+    QCOMPARE(d.VenueName, QStringLiteral("Hall"));
+    QVERIFY(d.BankData[1].MemNameStr.isEmpty());
+    QVERIFY(f.main->isVisible());
+    QVERIFY(f.main->IntervalTimer.isActive());
+}
+
+void TestMainWind::saveWithStoreWritesMemoryName() {
+    Fixture f;
+    f.openEditor();
+    ParamData& d = f.app->data;
+    d.MemNo = 2;
+    d.BankData[0].In[4].Fader = 40;
+    f.main->PatternName->setText(QStringLiteral("Stage"));
+    f.chosenFile = f.venuePath(QStringLiteral("Show.vnf"));
+    f.answers = {MsgResult::Yes};
+    f.main->Toolbar1_ButtonClick(QStringLiteral("SAVE"));
+
+    QCOMPARE(d.BankData[0].MemNameStr, QStringLiteral("Stage"));
+    QCOMPARE(d.BankData[2].MemNameStr, QStringLiteral("Stage"));
+    QCOMPARE(d.BankData[2].In[4].Fader, 40);
+    QCOMPARE(QFileInfo(f.venuePath(QStringLiteral("Show.vnf"))).size(), 11560 + 2 * 5);
+    QCOMPARE(d.VenueName, QStringLiteral("Show"));
+    QVERIFY(f.main->IntervalTimer.isActive());
+}
+
+void TestMainWind::saveCancelledWritesNothing() {
+    Fixture f;
+    f.openEditor();
+    ParamData& d = f.app->data;
+    d.VenueName = QStringLiteral("Keep");
+    f.main->PatternName->setText(QStringLiteral("Stage"));
+    f.chosenFile = f.venuePath(QStringLiteral("Hall"));
+    f.answers = {MsgResult::Cancel};
+    f.main->Toolbar1_ButtonClick(QStringLiteral("SAVE"));
+    QCOMPARE(f.asked.size(), 1);
+    QVERIFY(!QFile::exists(f.venuePath(QStringLiteral("Hall.vnf"))));
+    QCOMPARE(d.VenueName, QStringLiteral("Keep"));
+    QVERIFY(d.BankData[0].MemNameStr.isEmpty());
+    QVERIFY(f.main->IntervalTimer.isActive());
+
+    // Cancel in the file dialog: no question at all.
+    f.chosenFile.clear();
+    f.main->Toolbar1_ButtonClick(QStringLiteral("SAVE"));
+    QCOMPARE(f.asked.size(), 1);
+    QVERIFY(f.main->IntervalTimer.isActive());
+}
+
+void TestMainWind::failedSaveReportsAndStays() {
+    Fixture f;
+    f.openEditor();
+    ParamData& d = f.app->data;
+    d.VenueName = QStringLiteral("Keep");
+    const QString missing = f.dir.filePath(QStringLiteral("no/such/folder/Hall"));
+    f.chosenFile = missing;
+    f.answers = {MsgResult::No, MsgResult::Ok};
+    f.main->Toolbar1_ButtonClick(QStringLiteral("SAVE"));
+    QCOMPARE(f.asked.size(), 2);
+    QCOMPARE(f.asked[1].title, QStringLiteral("File error"));
+    QCOMPARE(f.asked[1].icon, MsgIcon::Critical);
+    QCOMPARE(f.asked[1].buttons, MsgButtons::Ok);
+    QVERIFY(f.asked[1].text.contains(missing + QStringLiteral(".vnf")));
+    QCOMPARE(d.VenueName, QStringLiteral("Keep"));
+    QVERIFY(f.main->IntervalTimer.isActive());
+
+    // Leaving with a save that fails keeps the editor open.
+    f.answers = {MsgResult::Yes, MsgResult::No, MsgResult::Ok};
+    f.main->Toolbar1_ButtonClick(QStringLiteral("EXIT"));
+    QCOMPARE(f.asked.size(), 5);
+    QCOMPARE(f.asked[4].title, QStringLiteral("File error"));
+    QVERIFY(f.main->isVisible());
+    QVERIFY(!f.top->isVisible());
+    QVERIFY(f.main->IntervalTimer.isActive());
+}
+
+void TestMainWind::closeBoxReturnsToMenuPage() {
+    Fixture f;
+    QVERIFY(f.goOnline());
+    f.top->TopTab->setCurrentIndex(2);
+    f.main->close();
+    QVERIFY(!f.main->isVisible());
+    QVERIFY(f.top->isVisible());
+    QCOMPARE(f.top->TopTab->currentIndex(), 0);
+    QVERIFY(!f.main->IntervalTimer.isActive());
+    QCOMPARE(f.requestKinds(), QStringList({QStringLiteral("NO")}));
+    QCOMPARE(uint8_t(f.unit().model().requests()[0][2]), uint8_t(2));
+    QVERIFY(f.asked.isEmpty());
+}
+
+void TestMainWind::dispAllParamSendsNothing() {
+    Fixture f;
+    QVERIFY(f.goOnline());
+    f.app->data.VenueName = QStringLiteral("Main Hall");
+    f.main->DispAllParam();
+    QCOMPARE(f.main->SystemName->text(), QStringLiteral("Main Hall"));
+    QCOMPARE(f.app->DispBusy, 0);
+    QVERIFY(f.requestKinds().isEmpty());
+}
+
+QTEST_MAIN(TestMainWind)
+#include "tst_mainwind.moc"
