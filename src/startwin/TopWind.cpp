@@ -360,16 +360,21 @@ void TopWind::closeEvent(QCloseEvent* event) {
         event->ignore();
 }
 
-void TopWind::KantanBtn_Click() {
-    if (!OfflineWindow())
-        return;
+bool TopWind::DeferStart(int pending) {
     if (TopWindowLock()) {
-        PendingStart = 0;
+        PendingStart = pending;
         ConnectTimer.start();
-        return;
+        return true;
     }
+    // The run from the poll: the unit is told that editing begins.
     SendNO(app_.link, 2, 500);
     SendNO(app_.link, 3, 500);
+    return false;
+}
+
+void TopWind::KantanBtn_Click() {
+    if (!OfflineWindow() || DeferStart(0))
+        return;
     bankReadWind->ShowBankReadWind(0);
     const int p = app_.send->GetInEQPreset();
     app_.DispBusy = 1;
@@ -382,15 +387,8 @@ void TopWind::KantanBtn_Click() {
 }
 
 void TopWind::SyousaiBtn_Click() {
-    if (!OfflineWindow() || !PasswordProc(0))
+    if (!OfflineWindow() || !PasswordProc(0) || DeferStart(1))
         return;
-    if (TopWindowLock()) {
-        PendingStart = 1;
-        ConnectTimer.start();
-        return;
-    }
-    SendNO(app_.link, 2, 500);
-    SendNO(app_.link, 3, 500);
     SyousaiInitial();
     bankReadWind->ShowBankReadWind(0);
     // Offline without a venue file the unit's knobs are unknown: lowest.

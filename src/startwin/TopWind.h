@@ -53,6 +53,10 @@ public:
     // not the deferred run from the poll).
     bool TopWindowLock();
     void TopWindowUnlock();
+    // A click locks the start buttons and leaves the action (0 simple setup,
+    // 1 Parameter Edit) to the next poll tick: true. The run from the poll
+    // tells the unit that editing begins: false.
+    bool DeferStart(int pending);
     void KantanEndProc();
     void TopTab_Click();
     void FileTransBtn_Click();
