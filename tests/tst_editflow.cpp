@@ -15,6 +15,7 @@
 #include "startwin/App.h"
 #include "startwin/PasswordWind.h"
 #include "startwin/TopWind.h"
+#include "startwin/Widgets.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -194,6 +195,15 @@ void TestEditFlow::onlineEditingStoreSaveQuit() {
     QVERIFY(r.top->mainWind->IntervalTimer.isActive());
 
     // The unit falls silent: "Break" once, both windows offline, still running.
+    MainWind& m = *r.top->mainWind;
+    r.app->data.BankData[0].In[0].PeakOn = 1;
+    r.app->data.BankData[0].In[1].SignalOn = 1;
+    r.app->data.BankData[0].Out[0].MeterStep = 6;
+    m.DispInputStatus();
+    m.DispOutputStatus();
+    QCOMPARE(m.SignalPeak[0]->fillColor(), LampRed);
+    QCOMPARE(m.SignalPeak[1]->fillColor(), LampGreen);
+    QCOMPARE(m.InSignal[1]->fillColor(), LampGreen);
     r.asked.clear();
     r.pty.withUnit([](SimUnit& u) { u.silentAfter(0); });
     r.app->send->SendInputTrim(0);
@@ -202,6 +212,9 @@ void TestEditFlow::onlineEditingStoreSaveQuit() {
     QCOMPARE(r.asked[0].title, QStringLiteral("Break"));
     QCOMPARE(r.top->mainWind->OnLineMess->text(), QStringLiteral("Offline"));
     QCOMPARE(r.top->OnLineMess[0]->text(), QStringLiteral("Offline"));
+    for (int ch = 0; ch < 10; ++ch) // the lamps go out; the record keeps its bytes
+        QVERIFY(m.SignalPeak[ch]->fillColor() == LampOff && m.InSignal[ch]->fillColor() == LampOff);
+    QCOMPARE(r.app->data.BankData[0].In[0].PeakOn, 1);
     r.pty.withUnit([](SimUnit& u) { u.clearFaults(); });
     r.top->mainWind->Toolbar1_ButtonClick(QStringLiteral("EXIT")); // offline now: "Do you want to save File?"
     QVERIFY(r.tickUntil([&] { return r.app->link.OnLine; }));

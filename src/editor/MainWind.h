@@ -61,6 +61,11 @@ public:
     // Refresh of every control from record CurBank.
     void DispAllParam();
     void DispSystemName();
+    void DispInputStatus();
+    void DispOutputStatus();
+    // Every lamp grey and every output meter at step 0; the record's lamp
+    // and meter bytes stay as they are.
+    void MeterLampClear();
 
     // Where a fader mark for level L goes: Top = (L - 6) * scale + offset,
     // in the coordinates of the fader's bay. Measured from the marks placed
@@ -134,6 +139,14 @@ public:
     std::array<PictureBox*, 6> OutFaderPos{};
     std::array<PictureBox*, 6> OutFaderVRImg{};
     std::array<QLabel*, 4> OutMeter{};
+    // Status lamps: per input, per mono input (+48 V), and of blocks 4, 5.
+    std::array<Lamp*, 10> SignalPeak{};
+    std::array<Lamp*, 10> InPeak{};
+    std::array<Lamp*, 10> InSignal{};
+    std::array<Lamp*, 6> In48V{};
+    std::array<Lamp*, 6> OutSignalPeak{};
+    std::array<Lamp*, 6> OutPeak{};
+    std::array<Lamp*, 6> OutSignal{};
     std::array<QLabel*, 3> BalVol{}; // 0 and 2: the knobs of the OUT 1 and OUT 2 pairs
 
     // OUTPUT EQ

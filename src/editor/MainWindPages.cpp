@@ -81,6 +81,10 @@ void MainWind::buildBlockPage(QWidget* page) {
         // The default name, for the rename prompt.
         InLineName[c]->setProperty("Tag", QLatin1String(ChName[c]));
         inGrid->addWidget(InLineName[c], c, 0);
+        if (c < 10) {
+            SignalPeak[c] = new Lamp(inputs);
+            inGrid->addWidget(SignalPeak[c], c, 1);
+        }
     }
     inGrid->setRowStretch(12, 1);
     row->addStretch(1);
@@ -107,6 +111,10 @@ void MainWind::buildBlockPage(QWidget* page) {
         pair->addWidget(OutMeterImage[2 * k]);
         pair->addWidget(OutMeterImage[2 * k + 1]);
         outGrid->addLayout(pair, k, 1);
+    }
+    for (int k : {2, 3}) {
+        OutSignalPeak[ChToOut[k]] = new Lamp(outputs);
+        outGrid->addWidget(OutSignalPeak[ChToOut[k]], k, 1, Qt::AlignLeft);
     }
     outGrid->setColumnMinimumWidth(1, 72);
     outGrid->setRowStretch(5, 1);
@@ -150,6 +158,21 @@ void MainWind::buildInputStrip(int ch) {
 
     InName[ch] = panel::NameStrip(strip, StripNameWidth);
     add(InName[ch]);
+    auto* lamps = new QHBoxLayout;
+    lamps->setSpacing(3);
+    InSignal[ch] = new Lamp(strip);
+    InPeak[ch] = new Lamp(strip);
+    InSignal[ch]->setToolTip(QStringLiteral("SIGNAL"));
+    InPeak[ch]->setToolTip(QStringLiteral("PEAK"));
+    lamps->addWidget(InSignal[ch]);
+    lamps->addWidget(InPeak[ch]);
+    if (mono) {
+        In48V[ch] = new Lamp(strip);
+        In48V[ch]->setToolTip(QStringLiteral("+48V"));
+        lamps->addWidget(In48V[ch]);
+    }
+    col->addLayout(lamps);
+    col->setAlignment(lamps, Qt::AlignHCenter);
     if (mono) {
         MicLine[ch] = new QLabel(QStringLiteral("LINE"), strip);
         MicLine[ch]->setFixedSize(panel::KeySize.width(), 18);
@@ -320,7 +343,15 @@ void MainWind::buildOutputStrip(int k) {
             meters->addWidget(OutMeter[i], 0, Qt::AlignBottom);
         }
     } else {
-        meters->addSpacing(2 * 10 + 3);
+        OutSignal[o] = new Lamp(strip);
+        OutPeak[o] = new Lamp(strip);
+        OutSignal[o]->setToolTip(QStringLiteral("SIGNAL"));
+        OutPeak[o]->setToolTip(QStringLiteral("PEAK"));
+        auto* pair = new QVBoxLayout;
+        pair->addStretch(1);
+        pair->addWidget(OutSignal[o]);
+        pair->addWidget(OutPeak[o]);
+        meters->addLayout(pair);
     }
     body->addLayout(meters);
     col->addLayout(body);

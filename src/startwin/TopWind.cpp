@@ -326,6 +326,8 @@ void TopWind::OnLinkLost() {
     SetConnectChannel(QString());
     ::ShowMessage(this, {QStringLiteral("Communication with QDR318 lost.\r\nPlease check the cable and try again."),
                        QStringLiteral("Break"), MsgButtons::CancelTryContinue, MsgIcon::None, MsgResult::Cancel});
+    if (mainWind)
+        mainWind->MeterLampClear();
 }
 
 MsgResult TopWind::ShowMessage(const MsgBox& box) { return ::ShowMessage(this, box); }
@@ -411,6 +413,8 @@ void TopWind::SyousaiBtn_Click() {
     hide();
     app_.lib->ReadInputLevel();
     app_.lib->ReadOutputLevel();
+    if (!app_.link.OnLine)
+        mainWind->MeterLampClear();
     mainWind->IntervalTimer.start();
 }
 
