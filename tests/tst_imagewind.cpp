@@ -35,10 +35,8 @@ class TestImageWind : public QObject {
 private slots:
     void everyPictureAtNaturalSize();
     void stretchedAndDegenerateRequests();
-    void meterStepsLightMore_data();
     void meterStepsLightMore();
-    void indexesClamp();
-    void cacheSharesPixmaps();
+    void indexesClampAndCacheShares();
     void copiesIntoWidgets();
 };
 
@@ -49,11 +47,8 @@ void TestImageWind::everyPictureAtNaturalSize() {
             for (qreal dpr : {1.0, 2.0}) {
                 const QSize natural = iw.NaturalSize(pic, i);
                 const QPixmap pm = iw.Picture(pic, i, natural, dpr);
-                const QByteArray what = QByteArray::number(int(pic)) + "/" + QByteArray::number(i) + " @" +
-                                        QByteArray::number(dpr);
-                QVERIFY2(!natural.isEmpty() && !pm.isNull(), what);
+                QVERIFY(!natural.isEmpty());
                 QCOMPARE(pm.devicePixelRatio(), dpr);
-                QCOMPARE(pm.deviceIndependentSize(), QSizeF(natural));
                 QCOMPARE(pm.size(), natural * dpr);
             }
     // The one-argument form is the natural size at the screen's ratio.
@@ -82,47 +77,33 @@ void TestImageWind::stretchedAndDegenerateRequests() {
     QVERIFY(!iw.Picture(Pic::BlockMeter, 6, {1, 1}, 1.0).isNull());
 }
 
-void TestImageWind::meterStepsLightMore_data() {
-    QTest::addColumn<Pic>("pic");
-    QTest::addColumn<int>("first");
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<qreal>("dpr");
-    QTest::newRow("block natural") << Pic::BlockMeter << 0 << QSize() << 1.0;
-    QTest::newRow("block lying, 2x") << Pic::BlockMeter << 0 << QSize(60, 12) << 2.0;
-    QTest::newRow("slim natural") << Pic::Meter << 0 << QSize() << 1.0;
-    QTest::newRow("slim upright, 2x") << Pic::Meter << 0 << QSize(6, 60) << 2.0;
-    QTest::newRow("segmented natural") << Pic::Meter << 7 << QSize() << 1.0;
-    QTest::newRow("segmented upright") << Pic::Meter << 7 << QSize(10, 60) << 1.25;
-}
-
 void TestImageWind::meterStepsLightMore() {
-    QFETCH(Pic, pic);
-    QFETCH(int, first);
-    QFETCH(QSize, size);
-    QFETCH(qreal, dpr);
     const ImageWind iw;
-    QCOMPARE(LitPixels(iw.Picture(pic, first, size, dpr)), 0);
-    int previous = 0;
-    for (int step = 1; step <= 6; ++step) {
-        const int lit = LitPixels(iw.Picture(pic, first + step, size, dpr));
-        const QString why = QString("step %1: %2 lit, step before %3").arg(step).arg(lit).arg(previous);
-        QVERIFY2(lit > previous, qPrintable(why));
-        previous = lit;
+    // Block meter natural and lying at 2x; slim meter natural and upright at
+    // 2x; the segmented slim meter natural and upright.
+    const std::tuple<Pic, int, QSize, qreal> cases[] = {
+        {Pic::BlockMeter, 0, QSize(), 1.0}, {Pic::BlockMeter, 0, QSize(60, 12), 2.0}, {Pic::Meter, 0, QSize(), 1.0},
+        {Pic::Meter, 0, QSize(6, 60), 2.0}, {Pic::Meter, 7, QSize(), 1.0},            {Pic::Meter, 7, QSize(10, 60), 1.25}};
+    for (const auto& [pic, first, size, dpr] : cases) {
+        QCOMPARE(LitPixels(iw.Picture(pic, first, size, dpr)), 0);
+        for (int step = 1, previous = 0; step <= 6; ++step) {
+            const int lit = LitPixels(iw.Picture(pic, first + step, size, dpr));
+            QVERIFY2(lit > previous, qPrintable(QStringLiteral("%1/%2 step %3").arg(int(pic)).arg(first).arg(step)));
+            previous = lit;
+        }
     }
 }
 
-void TestImageWind::indexesClamp() {
+void TestImageWind::indexesClampAndCacheShares() {
     const ImageWind iw;
-    QCOMPARE(iw.Picture(Pic::BlockMeter, -5).cacheKey(), iw.Picture(Pic::BlockMeter, 0).cacheKey());
-    QCOMPARE(iw.Picture(Pic::BlockMeter, 7).cacheKey(), iw.Picture(Pic::BlockMeter, 6).cacheKey());
-    QCOMPARE(iw.Picture(Pic::Meter, 999).cacheKey(), iw.Picture(Pic::Meter, 13).cacheKey());
-    QCOMPARE(iw.Picture(Pic::SwOn, 3).cacheKey(), iw.Picture(Pic::SwOn, 0).cacheKey());
-    QCOMPARE(iw.NaturalSize(Pic::Meter, 999), iw.NaturalSize(Pic::Meter, 13));
-    QCOMPARE(iw.NaturalSize(Pic::Meter, -1), iw.NaturalSize(Pic::Meter, 0));
-}
+    // An index out of range is the nearest one: the same cached picture.
+    const std::tuple<Pic, int, int> clamped[] = {
+        {Pic::BlockMeter, -5, 0}, {Pic::BlockMeter, 7, 6}, {Pic::Meter, 999, 13}, {Pic::SwOn, 3, 0}};
+    for (auto [pic, asked, used] : clamped) {
+        QCOMPARE(iw.Picture(pic, asked).cacheKey(), iw.Picture(pic, used).cacheKey());
+        QCOMPARE(iw.NaturalSize(pic, asked), iw.NaturalSize(pic, used));
+    }
 
-void TestImageWind::cacheSharesPixmaps() {
-    const ImageWind iw;
     const qint64 key = iw.Picture(Pic::SwOff, 0, {80, 24}, 2.0).cacheKey();
     QCOMPARE(iw.Picture(Pic::SwOff, 0, {80, 24}, 2.0).cacheKey(), key);
     QCOMPARE(iw.Picture(Pic::SwOff, 0, {80, 24}, 2.0000001).cacheKey(), key);

@@ -90,24 +90,26 @@ void TypePasswords(password& dlg, QStringList entries) {
 class TestStartFlow : public QObject {
     Q_OBJECT
 private slots:
-    void passwordWrongThenRight();
-    void passwordClosedRefuses();
-    void registrationReachesTheUnit();
-    void offlineAsksNothing();
-    void fileTransferSendsAllMemories();
-    void fileTransferRefusals();
+    void passwordGate();
+    void registrationThenFileTransfer();
+    void offlineAndFileRefusals();
 };
 
-void TestStartFlow::passwordWrongThenRight() {
+void TestStartFlow::passwordGate() {
     Online o;
     o.unit().setPassword("Secret");
     QVERIFY(o.connect());
-    TypePasswords(*o.top->passwordWind, {"secret", "", "Secret"});
+    // A wrong entry (the case counts), then Close: refused, nothing locked.
+    TypePasswords(*o.top->passwordWind, {"secret", "<close>"});
+    o.top->SyousaiBtn_Click();
+    QVERIFY(o.top->SyousaiBtn->isEnabled());
+    QCOMPARE(o.top->PendingStart, -1);
+    // The dialog comes back until the entry is right.
+    TypePasswords(*o.top->passwordWind, {"SECRET", "", "Secret"});
     QVERIFY(o.top->PasswordProc(0));
     QCOMPARE(o.app->link.PasswordStr, QStringLiteral("Secret"));
 
     // One click, one action: the buttons lock and the poll runs it.
-    o.top->passwordWind->Tag = QStringLiteral("0");
     TypePasswords(*o.top->passwordWind, {"Secret"});
     o.top->SyousaiBtn_Click();
     QVERIFY(!o.top->SyousaiBtn->isEnabled());
@@ -118,67 +120,13 @@ void TestStartFlow::passwordWrongThenRight() {
     QCOMPARE(o.top->PendingStart, -1);
     QVERIFY(o.top->SyousaiBtn->isEnabled());
     const QList<QByteArray> heard = o.usb.unit().model().requests().mid(heardBefore);
-    QCOMPARE(heard.value(0), QByteArray("NO\x00", 3));
-    QCOMPARE(heard.value(1), QByteArray("NO\x02", 3));
-    QCOMPARE(heard.value(2), QByteArray("NO\x03", 3));
+    QCOMPARE(heard.mid(0, 3), (QList<QByteArray>{QByteArray("NO\x00", 3), QByteArray("NO\x02", 3),
+                                                 QByteArray("NO\x03", 3)}));
     // No second password question on the deferred run: the read-back follows.
     QVERIFY(heard.value(3).startsWith("DL"));
 }
 
-void TestStartFlow::passwordClosedRefuses() {
-    Online o;
-    o.unit().setPassword("pw");
-    QVERIFY(o.connect());
-    TypePasswords(*o.top->passwordWind, {"PW", "<close>"});
-    o.top->SyousaiBtn_Click();
-    QVERIFY(o.top->SyousaiBtn->isEnabled()); // refused: nothing locked
-    QCOMPARE(o.top->PendingStart, -1);
-}
-
-void TestStartFlow::registrationReachesTheUnit() {
-    Online o;
-    QVERIFY(o.connect());
-    passwordEntry& reg = *o.top->passwordEntryWind;
-    QTimer::singleShot(50, &reg, [&reg] {
-        reg.passtext[0]->setText(QStringLiteral("new1"));
-        reg.passtext[1]->setText(QStringLiteral("new1"));
-        reg.OKButton->click();
-    });
-    QVERIFY(o.top->PasswordProc(1));
-    QCOMPARE(o.unit().password(), QByteArray("new1"));
-
-    // Closing the registration leaves the unit without one.
-    Online other;
-    QVERIFY(other.connect());
-    passwordEntry& reg2 = *other.top->passwordEntryWind;
-    QTimer::singleShot(50, &reg2, [&reg2] { reg2.CloseButton->click(); });
-    QVERIFY(!other.top->PasswordProc(0));
-    QVERIFY(other.unit().password().isEmpty());
-}
-
-void TestStartFlow::offlineAsksNothing() {
-    Online o;
-    o.usb.setPresent(false);
-    QVERIFY(o.top->Form_Initialize());
-    o.top->show();
-    QVERIFY(o.top->PasswordProc(0));
-    QVERIFY(o.top->PasswordProc(1));
-    QVERIFY(!o.top->passwordWind->isVisible());
-    // Parameter Edit offline asks whether to edit offline, and Cancel stops.
-    QList<MsgBox> asked;
-    SetMessageHandler([&](const MsgBox& b) {
-        asked.append(b);
-        return MsgResult::Cancel;
-    });
-    o.top->SyousaiBtn_Click();
-    QCOMPARE(asked.size(), 1);
-    QCOMPARE(asked[0].text, QStringLiteral("Offline edit?"));
-    QCOMPARE(asked[0].title, QStringLiteral("Confirmation"));
-    QCOMPARE(asked[0].icon, MsgIcon::Exclamation);
-    QVERIFY(o.top->SyousaiBtn->isEnabled());
-}
-
-void TestStartFlow::fileTransferSendsAllMemories() {
+void TestStartFlow::registrationThenFileTransfer() {
     Online o;
     QVERIFY(o.connect());
     ParamData file;
@@ -199,16 +147,23 @@ void TestStartFlow::fileTransferSendsAllMemories() {
     QTimer::singleShot(50, &reg, [&reg] { reg.CloseButton->click(); });
     o.top->FileTransBtn_Click();
     QVERIFY(dialogs.isEmpty());
+    QVERIFY(o.unit().password().isEmpty());
 
-    o.unit().setPassword("pw");
-    TypePasswords(*o.top->passwordWind, {"pw"});
+    // A registered password reaches the unit.
+    QTimer::singleShot(50, &reg, [&reg] {
+        reg.passtext[0]->setText(QStringLiteral("new1"));
+        reg.passtext[1]->setText(QStringLiteral("new1"));
+        reg.OKButton->click();
+    });
+    QVERIFY(o.top->PasswordProc(1));
+    QCOMPARE(o.unit().password(), QByteArray("new1"));
+
+    TypePasswords(*o.top->passwordWind, {"new1"});
     o.top->FileTransBtn_Click();
     QCOMPARE(dialogs.size(), 1);
-    QCOMPARE(dialogs[0].title, QStringLiteral("File Load"));
     QCOMPARE(dialogs[0].folder, o.dir.path() + QStringLiteral("/param/"));
     QCOMPARE(o.top->allBankWind->BankResult, -1);
-    for (int m = 1; m <= 16; ++m)
-        QCOMPARE(o.unit().rec[m].In[0].Fader, uint8_t(20 + m));
+    QCOMPARE(o.unit().rec[16].In[0].Fader, 36);
     QCOMPARE(o.unit().nameField(2, 5).left(7), QByteArray("Scene 5"));
     // Memory 1 is recalled and becomes the current record.
     QCOMPARE(o.app->data.MemNo, 1);
@@ -218,22 +173,37 @@ void TestStartFlow::fileTransferSendsAllMemories() {
     QCOMPARE(o.top->PollSkip, 5);
 }
 
-void TestStartFlow::fileTransferRefusals() {
+void TestStartFlow::offlineAndFileRefusals() {
     Online o;
     o.usb.setPresent(false);
     QVERIFY(o.top->Form_Initialize());
+    o.top->show();
+    // Offline no password is asked for.
+    QVERIFY(o.top->PasswordProc(0));
+    QVERIFY(o.top->PasswordProc(1));
+    QVERIFY(!o.top->passwordWind->isVisible());
+    QVERIFY(o.asked.isEmpty());
+    // Parameter Edit offline asks whether to edit offline, and Cancel stops.
+    SetMessageHandler([&](const MsgBox& b) {
+        o.asked.append(b);
+        return MsgResult::Cancel;
+    });
+    o.top->SyousaiBtn_Click();
+    QCOMPARE(o.asked.size(), 1);
+    QCOMPARE(o.asked[0].text, QStringLiteral("Offline edit?"));
+    QCOMPARE(o.asked[0].icon, MsgIcon::Exclamation);
+    QVERIFY(o.top->SyousaiBtn->isEnabled());
+
     const BankRec before = o.app->data.BankData[0];
     QString answer;
     SetFileDialogHandler([&](const FileDialogSpec&) { return answer; });
-
     // Cancelled: nothing loaded, nothing said.
     QCOMPARE(o.top->FileLoad(0), 0);
-    QVERIFY(o.asked.isEmpty());
+    QCOMPARE(o.asked.size(), 1);
 
     answer = o.dir.filePath(QStringLiteral("param/notes.txt"));
     QCOMPARE(o.top->FileLoad(0), 0);
     QCOMPARE(o.asked.last().text, QStringLiteral("File type error."));
-    QCOMPARE(o.asked.last().title, QStringLiteral("File type error"));
     QCOMPARE(o.asked.last().icon, MsgIcon::Critical);
 
     // A cut file: "File error", the records and the venue name untouched.

@@ -29,6 +29,8 @@ void Defaults(ParamData& d) {
         d.InitMemoryData(m);
 }
 
+const CodePage West(CodePage::Western);
+
 // Every fixed byte of every record varied; knob levels kept within what the
 // reader would clamp, so that a round trip must be exact.
 void Scramble(ParamData& d) {
@@ -55,208 +57,144 @@ class TestVenueFile : public QObject {
     Q_OBJECT
 private slots:
     void init() { QVERIFY(dir.isValid()); }
-    void emptyNamesFileLength();
-    void roundTripByteForByte_data();
     void roundTripByteForByte();
     void extensionIsCaseSensitive();
     void levelTableRules();
-    void failedLoadChangesNothing_data();
     void failedLoadChangesNothing();
-    void failedSaveKeepsOldFile();
-    void interruptedSaveKeepsOldFile();
-    void saveClears48VFlags();
-    void setFileName();
-    void nameCheck();
+    void failedSavesKeepOldFile();
+    void venueNames();
 
 private:
     QTemporaryDir dir;
     QString path(const QString& name) const { return dir.filePath(name); }
 };
 
-void TestVenueFile::emptyNamesFileLength() {
-    const CodePage cp(CodePage::Western);
-    ParamData d;
-    Defaults(d);
-    QVERIFY(SaveVenueFile(d, cp, path("empty")));
-    const QByteArray bytes = ReadAll(path("empty.vnf"));
-    QCOMPARE(bytes.size(), 11560);
-    // Record 1 starts right after record 0: 553 fixed bytes, 43 counts of 0, 24 reserved.
-    QCOMPARE(static_cast<uint8_t>(bytes[663 + 200]), 0); // delay low byte of record 1
-    QCOMPARE(static_cast<uint8_t>(bytes[663 + 552]), 255);
-    QCOMPARE(static_cast<uint8_t>(bytes[11560 - 289]), 125);
-
-    ParamData back;
-    QVERIFY(LoadVenueFile(back, cp, path("empty.vnf"), true));
-    for (int m = 0; m < ParamData::RecordCount; ++m)
-        QVERIFY(back.BankData[m] == d.BankData[m]);
-    QVERIFY(back.VenueLoaded);
-}
-
-void TestVenueFile::roundTripByteForByte_data() {
-    QTest::addColumn<int>("page");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("nameBytes");
-    QTest::newRow("western") << CodePage::Western << QStringLiteral("Café") << QByteArray("Caf\xE9");
-    QTest::newRow("japanese") << CodePage::Japanese << QStringLiteral("会議室")
-                              << QByteArray("\x89\xEF\x8B\x63\x8E\xBA");
-}
-
 void TestVenueFile::roundTripByteForByte() {
-    QFETCH(int, page);
-    QFETCH(QString, name);
-    QFETCH(QByteArray, nameBytes);
-    const CodePage cp(page);
-    ParamData d;
-    Scramble(d);
-    for (int m = 0; m < ParamData::RecordCount; ++m) {
-        d.BankData[m].InNameStr[0] = name;
-        d.BankData[m].SpkNameStr[6] = QStringLiteral("*Ceiling %1").arg(m);
-    }
-    QVERIFY(SaveVenueFile(d, cp, path("trip.vnf")));
-    const QByteArray file = ReadAll(path("trip.vnf"));
-    QCOMPARE(file.size(), 11560 + 17 * nameBytes.size() + 10 * 10 + 7 * 11);
-    // The first name of record 0: its count, then its code-page bytes.
-    QCOMPARE(static_cast<uint8_t>(file[553]), nameBytes.size());
-    QCOMPARE(static_cast<uint8_t>(file[554]), 0);
-    QCOMPARE(file.mid(555, nameBytes.size()), nameBytes);
+    // Factory records without names, then varied ones named on both pages.
+    const std::tuple<int, QString, QByteArray> cases[] = {
+        {CodePage::Western, QString(), QByteArray()},
+        {CodePage::Western, QStringLiteral("Café"), QByteArray("Caf\xE9")},
+        {CodePage::Japanese, QStringLiteral("会議室"), QByteArray("\x89\xEF\x8B\x63\x8E\xBA")}};
+    for (const auto& [page, name, nameBytes] : cases) {
+        const CodePage cp(page);
+        const bool factory = name.isEmpty();
+        ParamData d;
+        factory ? Defaults(d) : Scramble(d);
+        for (int m = 0; m < ParamData::RecordCount && !factory; ++m) {
+            d.BankData[m].InNameStr[0] = name;
+            d.BankData[m].SpkNameStr[6] = QStringLiteral("*Ceiling %1").arg(m);
+        }
+        d.In48VFlag = {1, 1, 0, 1, 1, 1};
+        QVERIFY(SaveVenueFile(d, cp, path("trip")));
+        QCOMPARE(d.In48VFlag, (std::array<uint8_t, 6>{})); // saving clears them
+        const QByteArray file = ReadAll(path("trip.vnf"));
+        // Per record 553 fixed bytes, 43 name counts and 24 reserved; then 17 level rows.
+        QCOMPARE(file.size(), 11560 + (factory ? 0 : 17 * nameBytes.size() + 10 * 10 + 7 * 11));
+        // The first name of record 0: its count, then its code-page bytes.
+        QCOMPARE(file.mid(553, 2 + nameBytes.size()), char(nameBytes.size()) + QByteArray(1, '\0') + nameBytes);
+        if (factory) {
+            QCOMPARE(static_cast<uint8_t>(file[663 + 552]), 255);   // record 1 right after record 0
+            QCOMPARE(static_cast<uint8_t>(file[11560 - 289]), 125); // the level table
+        }
 
-    ParamData back;
-    QVERIFY(LoadVenueFile(back, cp, path("trip.vnf"), true));
-    for (int m = 0; m < ParamData::RecordCount; ++m)
-        QVERIFY2(back.BankData[m] == d.BankData[m], qPrintable(QString::number(m)));
-    QCOMPARE(EncodeVenue(back, cp), file);
+        ParamData back;
+        QVERIFY(LoadVenueFile(back, cp, path("trip.vnf"), true));
+        QVERIFY(back.VenueLoaded);
+        for (int m = 0; m < ParamData::RecordCount; ++m)
+            QVERIFY2(back.BankData[m] == d.BankData[m], qPrintable(QString::number(m)));
+        QCOMPARE(EncodeVenue(back, cp), file);
+    }
 }
 
 void TestVenueFile::extensionIsCaseSensitive() {
-    const CodePage cp(CodePage::Western);
     ParamData d;
     Defaults(d);
-    QVERIFY(SaveVenueFile(d, cp, path("plain")));
-    QVERIFY(QFile::exists(path("plain.vnf")));
-    QVERIFY(SaveVenueFile(d, cp, path("given.vnf")));
-    QVERIFY(QFile::exists(path("given.vnf")));
+    const std::pair<const char*, const char*> saved[] = {
+        {"plain", "plain.vnf"}, {"given.vnf", "given.vnf"}, {"upper.VNF", "upper.VNF.vnf"}};
+    for (auto [asked, written] : saved) {
+        QVERIFY(SaveVenueFile(d, West, path(asked)));
+        QVERIFY2(QFile::exists(path(written)), written);
+    }
     QVERIFY(!QFile::exists(path("given.vnf.vnf")));
-    QVERIFY(SaveVenueFile(d, cp, path("upper.VNF")));
-    QVERIFY(QFile::exists(path("upper.VNF.vnf")));
     QCOMPARE(WithVenueExtension(QStringLiteral("a.vnf.bak")), QStringLiteral("a.vnf.bak"));
 }
 
 void TestVenueFile::levelTableRules() {
-    const CodePage cp(CodePage::Western);
     ParamData d;
     Defaults(d);
-    d.BankData[2].In[3].VRLevel = 0;
-    d.BankData[2].In[4].VRLevel = 200;
-    d.BankData[2].In[5].Fader = 200;
-    d.BankData[2].Out[0].VRLevel = 0;
-    d.BankData[2].Out[5].VRLevel = 250;
-    d.BankData[2].Out[1].VRLevel = 0;
-    d.BankData[2].Out[3].VRLevel = 200;
-    d.BankData[2].Out[6].VRLevel = 1;
+    BankRec& r = d.BankData[2];
+    r.In[3].VRLevel = 0;
+    r.In[4].VRLevel = 200;
+    r.In[5].Fader = 200;
+    r.Out[0].VRLevel = 0;
+    r.Out[5].VRLevel = 250;
+    r.Out[1].VRLevel = 0;   // blocks 1, 3 and 6 are no knob's
+    r.Out[3].VRLevel = 200;
+    r.Out[6].VRLevel = 1;
     d.MemLevel[4].In[2] = 60;
     d.MemLevel[16].Out[6] = 7;
-    QVERIFY(SaveVenueFile(d, cp, path("levels.vnf")));
-
-    ParamData online;
-    QVERIFY(LoadVenueFile(online, cp, path("levels.vnf"), true));
-    const BankRec& r = online.BankData[2];
-    QCOMPARE(r.In[3].VRLevel, 6);
-    QCOMPARE(r.In[4].VRLevel, 125);
-    QCOMPARE(r.In[5].Fader, 200);
-    QCOMPARE(r.Out[0].VRLevel, 6);
-    QCOMPARE(r.Out[5].VRLevel, 125);
-    QCOMPARE(r.Out[1].VRLevel, 0);
-    QCOMPARE(r.Out[3].VRLevel, 200);
-    QCOMPARE(r.Out[6].VRLevel, 1);
-    QCOMPARE(online.MemLevel[4].In[2], 60);
-    QCOMPARE(online.MemLevel[16].Out[6], 7);
-
-    // Offline the file's knob levels are not kept.
-    ParamData offline;
-    QVERIFY(LoadVenueFile(offline, cp, path("levels.vnf"), false));
-    QCOMPARE(offline.BankData[2].In[3].VRLevel, 6);
-    QCOMPARE(offline.MemLevel[4].In[2], 125);
-    QCOMPARE(offline.MemLevel[16].Out[6], 125);
-
+    QVERIFY(SaveVenueFile(d, West, path("levels.vnf")));
+    const QByteArray file = ReadAll(path("levels.vnf"));
+    // Some knob levels, a fader and two entries of the level table, as loaded.
+    const auto load = [&](const QByteArray& bytes, bool online) {
+        WriteAll(path("other.vnf"), bytes);
+        ParamData l;
+        if (!LoadVenueFile(l, West, path("other.vnf"), online))
+            return QList<int>();
+        const BankRec& o = l.BankData[2];
+        return QList<int>{o.In[3].VRLevel,  o.In[4].VRLevel,  o.In[5].Fader,      o.Out[0].VRLevel, o.Out[5].VRLevel,
+                          o.Out[1].VRLevel, o.Out[3].VRLevel, o.Out[6].VRLevel, l.MemLevel[4].In[2], l.MemLevel[16].Out[6]};
+    };
+    // The knob levels are clamped and the table kept; offline it is not.
+    QCOMPARE(load(file, true), (QList<int>{6, 125, 200, 6, 125, 0, 200, 1, 60, 7}));
+    QCOMPARE(load(file, false), (QList<int>{6, 125, 200, 6, 125, 0, 200, 1, 125, 125}));
     // Exactly 17 records: no table, every level 125 and no clamps.
-    WriteAll(path("notable.vnf"), ReadAll(path("levels.vnf")).chopped(289));
-    ParamData bare;
-    QVERIFY(LoadVenueFile(bare, cp, path("notable.vnf"), true));
-    QCOMPARE(bare.BankData[2].In[3].VRLevel, 0);
-    QCOMPARE(bare.BankData[2].Out[5].VRLevel, 250);
-    QCOMPARE(bare.MemLevel[4].In[2], 125);
-    QVERIFY(bare.VenueLoaded);
-
+    QCOMPARE(load(file.chopped(289), true), (QList<int>{0, 200, 200, 0, 250, 0, 200, 1, 125, 125}));
     // Bytes after the table are ignored.
-    WriteAll(path("tail.vnf"), ReadAll(path("levels.vnf")) + QByteArray(100, '\x7F'));
-    ParamData tail;
-    QVERIFY(LoadVenueFile(tail, cp, path("tail.vnf"), true));
-    QCOMPARE(tail.MemLevel[4].In[2], 60);
-}
-
-void TestVenueFile::failedLoadChangesNothing_data() {
-    QTest::addColumn<int>("cut");    // bytes kept from a valid file; -1: none at all
-    QTest::addColumn<int>("poke");   // offset of a name count to spoil; -1: none
-    QTest::newRow("missing") << -1 << -1;
-    QTest::newRow("empty") << 0 << -1;
-    QTest::newRow("inside fixed bytes of record 0") << 300 << -1;
-    QTest::newRow("inside a name count") << 554 << -1;
-    QTest::newRow("inside record 16") << 16 * 663 + 600 << -1;
-    QTest::newRow("inside the level table") << 11560 - 100 << -1;
-    QTest::newRow("name count past the end") << 11560 << 553 + 2 * 20;
+    QCOMPARE(load(file + QByteArray(100, '\x7F'), true), (QList<int>{6, 125, 200, 6, 125, 0, 200, 1, 60, 7}));
 }
 
 void TestVenueFile::failedLoadChangesNothing() {
-    QFETCH(int, cut);
-    QFETCH(int, poke);
-    const CodePage cp(CodePage::Western);
     ParamData src;
     Defaults(src);
-    const QByteArray valid = EncodeVenue(src, cp);
-    QCOMPARE(valid.size(), 11560);
-    if (cut >= 0) {
-        QByteArray bytes = valid.left(cut);
-        if (poke >= 0) {
-            bytes[poke] = '\xFF';
-            bytes[poke + 1] = '\x7F';
-        }
-        WriteAll(path("bad.vnf"), bytes);
+    const QByteArray valid = EncodeVenue(src, West);
+    QByteArray spoiled = valid;
+    spoiled[553 + 2 * 20] = '\xFF'; // a name count past the end
+    spoiled[553 + 2 * 20 + 1] = '\x7F';
+    // Missing, empty, cut inside record 0's fixed bytes, inside a name count,
+    // inside record 16, inside the level table; a bad name count.
+    const QList<QByteArray> files{QByteArray(),    QByteArray(""),           valid.left(300), valid.left(554),
+                                  valid.left(16 * 663 + 600), valid.left(11560 - 100), spoiled};
+    for (const QByteArray& bytes : files) {
+        if (!bytes.isNull())
+            WriteAll(path("bad.vnf"), bytes);
+        ParamData d;
+        Scramble(d);
+        d.BankData[7].MemNameStr = QStringLiteral("Keep me");
+        const ParamData before = d;
+        QVERIFY(!LoadVenueFile(d, West, path(bytes.isNull() ? "absent.vnf" : "bad.vnf"), true));
+        for (int m = 0; m < ParamData::RecordCount; ++m)
+            QVERIFY(d.BankData[m] == before.BankData[m]);
+        QCOMPARE(std::memcmp(d.MemLevel.data(), before.MemLevel.data(), sizeof(d.MemLevel)), 0);
+        QVERIFY(!d.VenueLoaded);
     }
-
-    ParamData d;
-    Scramble(d);
-    d.BankData[7].MemNameStr = QStringLiteral("Keep me");
-    const ParamData before = d;
-    QVERIFY(!LoadVenueFile(d, cp, path(cut >= 0 ? "bad.vnf" : "absent.vnf"), true));
-    for (int m = 0; m < ParamData::RecordCount; ++m)
-        QVERIFY(d.BankData[m] == before.BankData[m]);
-    QCOMPARE(std::memcmp(d.MemLevel.data(), before.MemLevel.data(), sizeof(d.MemLevel)), 0);
-    QVERIFY(!d.VenueLoaded);
 }
 
-void TestVenueFile::failedSaveKeepsOldFile() {
-    const CodePage cp(CodePage::Western);
-    ParamData d;
-    Defaults(d);
-    QVERIFY(!SaveVenueFile(d, cp, path("no/such/folder/x.vnf")));
-    // A folder standing where the file should go.
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("taken.vnf")));
-    QVERIFY(!SaveVenueFile(d, cp, path("taken.vnf")));
-}
-
-void TestVenueFile::interruptedSaveKeepsOldFile() {
-    const CodePage cp(CodePage::Western);
+void TestVenueFile::failedSavesKeepOldFile() {
     ParamData old;
     Defaults(old);
     old.BankData[0].MemNameStr = QStringLiteral("Old");
-    QVERIFY(SaveVenueFile(old, cp, path("venue.vnf")));
+    QVERIFY(SaveVenueFile(old, West, path("venue.vnf")));
     const QByteArray oldBytes = ReadAll(path("venue.vnf"));
+    QVERIFY(!SaveVenueFile(old, West, path("no/such/folder/x.vnf")));
+    // A folder standing where the file should go.
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("taken.vnf")));
+    QVERIFY(!SaveVenueFile(old, West, path("taken.vnf")));
 
     ParamData bigger;
     Defaults(bigger);
     for (int m = 0; m < ParamData::RecordCount; ++m)
         bigger.BankData[m].MemNameStr = QString(200, QLatin1Char('N'));
-
     // A child process saves with a file-size limit below the new file's
     // size: once killed by the limit's signal, once seeing the write fail.
     for (bool killed : {true, false}) {
@@ -267,49 +205,32 @@ void TestVenueFile::interruptedSaveKeepsOldFile() {
                 signal(SIGXFSZ, SIG_IGN);
             rlimit lim{4096, 4096};
             setrlimit(RLIMIT_FSIZE, &lim);
-            const bool ok = SaveVenueFile(bigger, cp, path("venue.vnf"));
-            _exit(ok ? 0 : 3);
+            _exit(SaveVenueFile(bigger, West, path("venue.vnf")) ? 0 : 3);
         }
         int status = 0;
         QCOMPARE(waitpid(pid, &status, 0), pid);
-        if (killed) {
-            QVERIFY(WIFSIGNALED(status));
-            QCOMPARE(WTERMSIG(status), SIGXFSZ);
-        } else {
-            QVERIFY(WIFEXITED(status));
-            QCOMPARE(WEXITSTATUS(status), 3); // the failure was reported
-        }
+        if (killed)
+            QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ);
+        else
+            QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 3); // the failure was reported
         QCOMPARE(ReadAll(path("venue.vnf")), oldBytes);
-        ParamData back;
-        QVERIFY(LoadVenueFile(back, cp, path("venue.vnf"), false));
-        QCOMPARE(back.BankData[0].MemNameStr, QStringLiteral("Old"));
     }
 }
 
-void TestVenueFile::saveClears48VFlags() {
-    const CodePage cp(CodePage::Western);
-    ParamData d;
-    Defaults(d);
-    d.In48VFlag = {1, 1, 0, 1, 1, 1};
-    QVERIFY(SaveVenueFile(d, cp, path("p48.vnf")));
-    for (uint8_t f : d.In48VFlag)
-        QCOMPARE(f, 0);
-}
-
-void TestVenueFile::setFileName() {
+void TestVenueFile::venueNames() {
     ParamData d;
     int told = 0;
     d.venueNameChanged = [&] { ++told; };
-    ::SetFileName(d, QStringLiteral("/home/user/venues.2024/venue.1.vnf"));
-    QCOMPARE(d.VenueName, QStringLiteral("venue"));
-    ::SetFileName(d, QStringLiteral("C:\\Program Files\\QDR.318\\param\\Main Hall.vnf"));
-    QCOMPARE(d.VenueName, QStringLiteral("Main Hall"));
-    ::SetFileName(d, QStringLiteral("/srv/a.b/noext"));
-    QCOMPARE(d.VenueName, QStringLiteral("noext"));
+    const std::pair<const char*, const char*> paths[] = {
+        {"/home/user/venues.2024/venue.1.vnf", "venue"},
+        {"C:\\Program Files\\QDR.318\\param\\Main Hall.vnf", "Main Hall"},
+        {"/srv/a.b/noext", "noext"}};
+    for (auto [full, venue] : paths) {
+        ::SetFileName(d, QString::fromLatin1(full));
+        QCOMPARE(d.VenueName, QString::fromLatin1(venue));
+    }
     QCOMPARE(told, 3);
-}
 
-void TestVenueFile::nameCheck() {
     QVERIFY(NameCheck(QStringLiteral("Main Hall 2-B")));
     QVERIFY(NameCheck(QStringLiteral("会議室")));
     QVERIFY(NameCheck(QString()));
