@@ -16,15 +16,8 @@ AllBankWind::AllBankWind(App& app, QWidget* parent) : QDialog(parent), app_(app)
     setWindowTitle(QStringLiteral("Transferring"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSizeConstraint(QLayout::SetFixedSize);
-    face_ = new PictureBox(app.images, this);
-    face_->setPicture(ImageWind::Pic::Silver86);
-    outer->addWidget(face_);
-    auto* col = new QVBoxLayout(face_);
-    col->setContentsMargins(28, 22, 28, 18);
-    col->setSpacing(8);
+    face_ = DialogFace(this, app.images, {28, 22, 28, 18}, 8);
+    auto* col = static_cast<QVBoxLayout*>(face_->layout());
 
     StartMessege[0] = new QLabel(QStringLiteral("Transferring"), face_);
     QFont big = StartMessege[0]->font();

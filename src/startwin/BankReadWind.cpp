@@ -17,15 +17,8 @@ BankReadWind::BankReadWind(App& app, QWidget* parent) : QDialog(parent), app_(ap
     // No close box: the read ends the dialog, nothing else does.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSizeConstraint(QLayout::SetFixedSize);
-    face_ = new PictureBox(app.images, this);
-    face_->setPicture(ImageWind::Pic::Silver86);
-    outer->addWidget(face_);
-    auto* col = new QVBoxLayout(face_);
-    col->setContentsMargins(28, 22, 28, 18);
-    col->setSpacing(8);
+    face_ = DialogFace(this, app.images, {28, 22, 28, 18}, 8);
+    auto* col = static_cast<QVBoxLayout*>(face_->layout());
 
     StartMessege[4] = new QLabel(QStringLiteral("QDR318 Transferring Now."), face_);
     QFont big = StartMessege[4]->font();

@@ -19,14 +19,9 @@ InputWind::InputWind(App& app, QWidget* parent) : QDialog(parent), app_(app) {
     setProperty("qdrForm", true);
     setWindowTitle(QStringLiteral("Venue name"));
 
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSizeConstraint(QLayout::SetFixedSize);
-    face_ = new PictureBox(app.images, this);
-    outer->addWidget(face_);
-    auto* col = new QVBoxLayout(face_);
-    col->setContentsMargins(24, 18, 24, 16);
-    col->setSpacing(10);
+    face_ = DialogFace(this, app.images, {24, 18, 24, 16}, 10);
+    face_->clearPicture();
+    auto* col = static_cast<QVBoxLayout*>(face_->layout());
 
     Label1 = new QLabel(QStringLiteral("Enter Venue Name."), face_);
     QFont heading = Label1->font();

@@ -15,20 +15,6 @@ namespace {
 // The unit keeps at most this many characters.
 constexpr int PasswordLength = 8;
 
-// A brushed-metal face filling the dialog; the controls sit on it.
-PictureBox* Face(QDialog* dlg, const ImageWind& images) {
-    auto* outer = new QVBoxLayout(dlg);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSizeConstraint(QLayout::SetFixedSize);
-    auto* face = new PictureBox(images, dlg);
-    face->setPicture(ImageWind::Pic::Silver86);
-    outer->addWidget(face);
-    auto* col = new QVBoxLayout(face);
-    col->setContentsMargins(24, 18, 24, 16);
-    col->setSpacing(6);
-    return face;
-}
-
 QLabel* Heading(const QString& text, QWidget* parent) {
     auto* l = new QLabel(text, parent);
     QFont f = l->font();
@@ -72,7 +58,7 @@ password::password(App& app, QWidget* parent) : QDialog(parent) {
     setProperty("qdrForm", true);
     setWindowTitle(QStringLiteral("Password"));
 
-    face_ = Face(this, app.images);
+    face_ = DialogFace(this, app.images, {24, 18, 24, 16}, 6);
     auto* col = static_cast<QVBoxLayout*>(face_->layout());
     Label1 = Heading(QStringLiteral("Enter Password."), face_);
     passtext = PassBox(face_);
@@ -122,7 +108,7 @@ passwordEntry::passwordEntry(App& app, QWidget* parent) : QDialog(parent) {
     setProperty("qdrForm", true);
     setWindowTitle(QStringLiteral("Register Password"));
 
-    face_ = Face(this, app.images);
+    face_ = DialogFace(this, app.images, {24, 18, 24, 16}, 6);
     auto* col = static_cast<QVBoxLayout*>(face_->layout());
     Label1 = Heading(QStringLiteral("Enter Password."), face_);
     passtext[0] = PassBox(face_);

@@ -1,6 +1,7 @@
 #include "startwin/Widgets.h"
 
 #include <QPainter>
+#include <QVBoxLayout>
 
 Lamp::Lamp(QWidget* parent) : QWidget(parent) { setFixedSize(sizeHint()); }
 
@@ -71,4 +72,17 @@ void PicButton::paintEvent(QPaintEvent*) {
     }
     p.setPen(isEnabled() ? QColor(20, 20, 20) : QColor(120, 120, 120));
     p.drawText(rect(), Qt::AlignCenter, text());
+}
+
+PictureBox* DialogFace(QDialog* dialog, const ImageWind& store, const QMargins& margins, int spacing) {
+    auto* outer = new QVBoxLayout(dialog);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+    auto* face = new PictureBox(store, dialog);
+    face->setPicture(ImageWind::Pic::Silver86);
+    outer->addWidget(face);
+    auto* col = new QVBoxLayout(face);
+    col->setContentsMargins(margins);
+    col->setSpacing(spacing);
+    return face;
 }

@@ -3,6 +3,8 @@
 #include "startwin/ImageWind.h"
 
 #include <QAbstractButton>
+#include <QDialog>
+#include <QMargins>
 #include <QColor>
 #include <QWidget>
 
@@ -53,6 +55,10 @@ private:
     int index_ = 0;
     bool hasPicture_ = false;
 };
+
+// The face of a fixed-size dialog: a Silver86 picture box filling it, with
+// a vertical layout (face->layout()) for the dialog's controls.
+PictureBox* DialogFace(QDialog* dialog, const ImageWind& store, const QMargins& margins, int spacing);
 
 // A button drawn with a picture of the store and its caption over it. Its
 // on/off state is kept in Tag as "0" or "1", as the panel's handlers read it.
