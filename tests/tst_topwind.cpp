@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "startwin/App.h"
 #include "startwin/TopWind.h"
+#include "editor/MainWind.h"
 #include "startwin/Widgets.h"
 
 #include <QDir>
@@ -90,6 +91,13 @@ void TestTopWind::startupWithAndWithoutDefaultVenue() {
         QVERIFY(d.BankBackup[0] == d.BankData[0]);
         QCOMPARE(d.BankBackup[9].MemNameStr, d.BankData[9].MemNameStr);
     }
+
+    // The time-out box is one setting shown on both windows.
+    Fixture f;
+    f.top->TimeOutNone->setChecked(true);
+    QVERIFY(f.top->mainWind->TimeOutNone->isChecked());
+    f.top->mainWind->TimeOutNone->setChecked(false);
+    QVERIFY(!f.top->TimeOutNone->isChecked());
 }
 
 void TestTopWind::pollTimingAndQuit() {

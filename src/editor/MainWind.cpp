@@ -482,6 +482,8 @@ bool MainWind::writeVenueFile(const QString& path) {
     return true;
 }
 
+void MainWind::TimeOutNone_Click() { top_.TimeOutNone->setChecked(TimeOutNone->isChecked()); }
+
 void MainWind::SyousaiEndProc() {
     SendNO(app_.link, 2, 500);
     hide();

@@ -49,6 +49,8 @@ public:
     MsgResult StoreConfirm();
     // Leaves the editor for the start window.
     void SyousaiEndProc();
+    // Mirrors the box to the start window's box of the same caption.
+    void TimeOutNone_Click();
     // False once the close box has unloaded the window: the next start of
     // Parameter Edit runs its load steps again.
     bool Loaded = true;

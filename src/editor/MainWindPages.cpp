@@ -530,6 +530,7 @@ void MainWind::buildMemoryPage(QWidget* page) {
     TimeOutNone = new QCheckBox(QStringLiteral("タイムアウトなし"), poll);
     pollCol->addWidget(IntervalOn);
     pollCol->addWidget(TimeOutNone);
+    connect(TimeOutNone, &QCheckBox::toggled, this, &MainWind::TimeOutNone_Click);
     side->addWidget(poll);
     row->addLayout(side);
     row->addStretch(1);

@@ -80,6 +80,7 @@ TopWind::TopWind(App& app, QWidget* parent) : QWidget(parent), app_(app) {
     connect(KantanBtn, &QPushButton::clicked, this, &TopWind::KantanBtn_Click);
     connect(SyousaiBtn, &QPushButton::clicked, this, &TopWind::SyousaiBtn_Click);
     connect(FileTransBtn, &QPushButton::clicked, this, &TopWind::FileTransBtn_Click);
+    connect(TimeOutNone, &QCheckBox::toggled, this, &TopWind::TimeOutNone_Click);
 
     passwordWind = std::make_unique<password>(app_);
     passwordEntryWind = std::make_unique<passwordEntry>(app_);
@@ -487,6 +488,11 @@ bool TopWind::PasswordProc(int mode) {
     app_.link.PasswordStr = passwordEntryWind->passtext[0]->text();
     app_.send->SavePassword();
     return true;
+}
+
+void TopWind::TimeOutNone_Click() {
+    if (mainWind)
+        mainWind->TimeOutNone->setChecked(TimeOutNone->isChecked());
 }
 
 void TopWind::FileTransBtn_Click() {

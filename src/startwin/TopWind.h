@@ -60,6 +60,8 @@ public:
     void KantanEndProc();
     void TopTab_Click();
     void FileTransBtn_Click();
+    // The box is kept equal to the editor's box of the same caption.
+    void TimeOutNone_Click();
     // The editor's memory buttons all off.
     void SyousaiInitial();
     // One font for every control that shows a user's name.
