@@ -36,7 +36,8 @@ struct Fixture {
     SimFtdiDriver usb{clock};
     std::unique_ptr<App> app;
     std::unique_ptr<TopWind> top;
-    std::unique_ptr<MainWind> main;
+    // The editor the start-up made; the tests drive the window the program uses.
+    MainWind* main = nullptr;
     QList<MsgBox> asked;
     QList<MsgResult> answers;
     QList<FileDialogSpec> dialogs;
@@ -51,9 +52,7 @@ struct Fixture {
             QStringLiteral("qdr318-mainwind-%1").arg(QCoreApplication::applicationPid()), nullptr, &usb});
         top = std::make_unique<TopWind>(*app);
         top->Form_Initialize();
-        main = std::make_unique<MainWind>(*app, *top);
-        main->Form_Initialize();
-        main->Form_Load();
+        main = top->mainWind.get();
 
         // Message boxes take the scripted answers in turn; file dialogs
         // return chosenFile (empty: cancelled).
