@@ -103,12 +103,17 @@ void TestEditFlow::offlineFirstThenFound() {
     QVERIFY(r.heard().isEmpty());
 
     r.answers.insert(QStringLiteral("Close of Offline Edit"), MsgResult::No);
+    MainWind& m = *r.top->mainWind;
+    const int lowest = m.FaderVRImg[0]->y(), knobTop = m.FaderPosImg[0]->y();
+    QVERIFY(knobTop < lowest);
     r.startEditing();
     QCOMPARE(r.asked.first().text, QStringLiteral("Offline edit?"));
     QCOMPARE(r.top->mainWind->windowTitle(), QStringLiteral("QDR318 Manager Ver.1.00 Parameter Edit"));
     QCOMPARE(r.top->mainWind->OnLineMess->text(), QStringLiteral("Offline"));
     // Offline without a venue file the knob levels are the lowest.
     QCOMPARE(r.app->data.BankData[0].In[3].VRLevel, 125);
+    QCOMPARE(m.FaderPosImg[0]->y(), lowest);
+    QCOMPARE(m.OutFaderPos[0]->y(), m.OutFaderVRImg[5]->y());
     QVERIFY(r.top->KantanBtn->isEnabled());
 
     r.top->mainWind->Toolbar1_ButtonClick(QStringLiteral("EXIT"));
@@ -129,6 +134,8 @@ void TestEditFlow::onlineEditingStoreSaveQuit() {
         s.rec[0].SAAtt = 60;
         for (int m = 1; m <= 16; ++m)
             s.rec[m].In[0].Trim = uint8_t(m);
+        s.setInKnob(0, 6);
+        s.setOutKnob(3, 6);
         return 0;
     });
     QVERIFY(r.top->Form_Initialize());
@@ -145,6 +152,14 @@ void TestEditFlow::onlineEditingStoreSaveQuit() {
     QCOMPARE(cur.Mix[1].SrcSwitch[4], 1);
     QCOMPARE(cur.SAAtt, 60);
     QCOMPARE(r.top->mainWind->OnLineMess->text(), QStringLiteral("Online"));
+    // The knob marks stand where the unit's knobs are: input 1 and the last
+    // output channel at the top of their scales.
+    {
+        const MainWind& w = *r.top->mainWind;
+        QVERIFY(w.FaderPosImg[0]->y() < w.FaderPosImg[1]->y());
+        QCOMPARE(w.OutFaderPos[5]->y(), qRound(w.OutFaderOffset()));
+        QVERIFY(w.OutFaderPos[0]->y() > w.OutFaderPos[5]->y());
+    }
 
     // EXIT, Yes: memory MemNo takes the current record in the unit.
     r.top->mainWind->PatternName->setText(QStringLiteral("Lecture"));

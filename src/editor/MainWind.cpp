@@ -29,6 +29,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 namespace {
 
 using Pic = ImageWind::Pic;
@@ -144,6 +146,7 @@ MainWind::MainWind(App& app, TopWind& top, QWidget* parent) : QWidget(parent), a
 
     IntervalTimer.setInterval(130);
     connect(MainTab, &QTabWidget::currentChanged, this, &MainWind::MainTab_Click);
+    connect(&top_, &TopWind::knobLevelsRead, this, &MainWind::KnobLevelsRead);
     connect(Toolbar1, &QToolBar::actionTriggered, this,
             [this](QAction* a) { Toolbar1_ButtonClick(a->data().toString()); });
 }
@@ -182,11 +185,15 @@ void MainWind::buildTopBar(QBoxLayout* into) {
     into->addLayout(row);
 }
 
-FaderBay* MainWind::addFaderBay(QWidget* parent, int scaleIndex, bool atTop) {
+FaderBay* MainWind::addFaderBay(QWidget* parent, int scaleIndex, int bayIndex) {
     auto* bay = new FaderBay(app_.images, parent);
     LeftScale[scaleIndex] = bay->scale();
     const int top = bay->markTopFor(FaderBay::LevelTop), bottom = bay->markTopFor(FaderBay::LevelBottom);
-    bay->knobMark()->move(bay->knobMark()->x(), atTop ? top : bottom);
+    constexpr int Steps = FaderBay::LevelBottom - FaderBay::LevelTop;
+    const int knob = bayIndex == 0   ? top
+                     : bayIndex == 1 ? top + int(std::lround((bottom - top) * (Steps + 1.0) / Steps))
+                                     : bottom;
+    bay->knobMark()->move(bay->knobMark()->x(), knob);
     bay->memoryMark()->move(bay->memoryMark()->x(), bottom);
     return bay;
 }
@@ -196,6 +203,33 @@ void MainWind::measureFaderGeometry() {
     inFaderScale_ = float(FaderPosImg[1]->y() - FaderPosImg[0]->y()) / 120;
     outFaderOffset_ = float(OutFaderPos[0]->y());
     outFaderScale_ = float(OutFaderPos[2]->y() - OutFaderPos[0]->y()) / 120;
+    PlaceInMark(FaderPosImg[1], FaderBay::LevelBottom);
+    PlaceOutMark(OutFaderPos[2], FaderBay::LevelBottom);
+}
+
+void MainWind::PlaceInMark(PictureBox* mark, int level) {
+    mark->move(mark->x(), qRound((level - 6) * inFaderScale_ + inFaderOffset_));
+}
+
+void MainWind::PlaceOutMark(PictureBox* mark, int level) {
+    mark->move(mark->x(), qRound((level - 6) * outFaderScale_ + outFaderOffset_));
+}
+
+void MainWind::KnobLevelsRead(int side) {
+    const BankRec& r = app_.data.BankData[app_.data.CurBank];
+    if (side == 0) {
+        for (int c = 0; c < 10; ++c) {
+            PlaceInMark(FaderPosImg[c], r.In[c].VRLevel);
+            if (r.In[c].VRLink == 1)
+                InSlider[c]->setValue(r.In[c].VRLevel);
+        }
+        return;
+    }
+    for (int o : ChToOut) {
+        PlaceOutMark(OutFaderPos[o], r.Out[o].VRLevel);
+        if (r.Out[o].VRLink == 1)
+            Slider1[o]->setValue(r.Out[o].VRLevel);
+    }
 }
 
 void MainWind::Form_Initialize() {

@@ -76,6 +76,13 @@ public:
     float InFaderScale() const { return inFaderScale_; }
     float OutFaderOffset() const { return outFaderOffset_; }
     float OutFaderScale() const { return outFaderScale_; }
+    // Moves a mark of an input (output) fader to level L.
+    void PlaceInMark(PictureBox* mark, int level);
+    void PlaceOutMark(PictureBox* mark, int level);
+    // The unit's knob levels of the inputs (side 0) or outputs (side 1) were
+    // read into record CurBank: their marks follow, and so do the faders
+    // linked to their knobs.
+    void KnobLevelsRead(int side);
 
     // The screen's logical resolution; DpiScale = DpiX / 96.
     float DpiX = 96;
@@ -200,8 +207,11 @@ private:
     void buildGPIPage(QWidget* page);
     void buildMemoryPage(QWidget* page);
     // Puts a bay's controls into the arrays and its marks at their design
-    // places: the knob mark at level 6 when atTop, every other mark at 125.
-    FaderBay* addFaderBay(QWidget* parent, int scaleIndex, bool atTop);
+    // places. The geometry divides the distance between the knob marks of
+    // the first two bays by 120 steps, so the first stands at level 6 and
+    // the second one step past level 125; every other mark stands at 125.
+    FaderBay* addFaderBay(QWidget* parent, int scaleIndex, int bayIndex);
+    // Measures the geometry, then brings the second bays' knob marks to 125.
     void measureFaderGeometry();
 
     void drawLeftScale(QLabel* box);

@@ -216,7 +216,7 @@ void MainWind::buildInputStrip(int ch) {
     InVRADJ[ch] = panel::Key(app_.images, QStringLiteral("LINK"), strip);
     add(InVRADJ[ch]);
 
-    FaderBay* bay = addFaderBay(strip, ch, ch == 0);
+    FaderBay* bay = addFaderBay(strip, ch, ch);
     InSlider[ch] = bay->slider();
     FaderPosImg[ch] = bay->knobMark();
     FaderVRImg[ch] = bay->memoryMark();
@@ -326,7 +326,7 @@ void MainWind::buildOutputStrip(int k) {
 
     auto* faderCol = new QVBoxLayout;
     faderCol->addStretch(1);
-    FaderBay* bay = addFaderBay(strip, 10 + k, k == 0);
+    FaderBay* bay = addFaderBay(strip, 10 + k, k);
     Slider1[o] = bay->slider();
     OutFaderPos[o] = bay->knobMark();
     OutFaderVRImg[o] = bay->memoryMark();
