@@ -1,18 +1,12 @@
 #pragma once
 
-#include "link/Link.h"
 #include "link/LinkHost.h"
-#include "link/Serial.h"
-#include "platform/ComPort.h"
 #include "platform/EventWait.h"
-#include "platform/MsClock.h"
-#include "sim/SimFtdiDriver.h"
+#include "sim/WiredLink.h"
 
-#include <QObject>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <memory>
 #include <vector>
 
 namespace bench {
@@ -31,28 +25,7 @@ public:
     void BankProgress(int) override {}
 };
 
-// A link wired as the program wires it: the emulator's bridge on USB and a
-// real COM port whose receive event feeds the serial object.
-struct Rig {
-    SystemMsClock clock;
-    SimFtdiDriver usb{clock};
-    Host host;
-    ComPort com;
-    Link link;
-    Rig() {
-        link.SerialObj = std::make_unique<Serial>(link, host, clock, usb);
-        link.SerialObj->SetMSComm(&com);
-        QObject::connect(&com, &ComPort::onComm, [this](int ev) { link.SerialObj->OnCommProc(ev); });
-    }
-    Serial& serial() { return *link.SerialObj; }
-    // Scans the one port given (0 USB, 1 COM1) and reports whether the
-    // unit answered the probe there.
-    bool connect(int portIndex) {
-        link.PortIndex = portIndex;
-        serial().AllPortCheck();
-        return link.OnLine;
-    }
-};
+using Rig = WiredLink<Host>;
 
 struct Summary {
     double median = 0, min = 0, max = 0;

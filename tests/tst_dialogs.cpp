@@ -1,15 +1,9 @@
-#include "link/Link.h"
-#include "link/Serial.h"
-#include "platform/Dialogs.h"
-#include "sim/SimFtdiDriver.h"
+#include "GuiRig.h"
 #include "startwin/AllBankWind.h"
-#include "startwin/App.h"
 #include "startwin/BankReadWind.h"
 #include "startwin/InputWind.h"
 #include "startwin/PasswordWind.h"
-#include "startwin/TopWind.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -17,43 +11,21 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
-#include <memory>
 
 namespace {
 
-// A started start window on a folder and lock of its own, with the
-// emulator as the USB bridge, unplugged until connect().
-struct Fixture {
-    QTemporaryDir dir;
-    SystemMsClock clock;
-    SimFtdiDriver usb{clock};
-    std::unique_ptr<App> app;
-    std::unique_ptr<TopWind> top;
-    bool started = false;
-
-    Fixture() {
-        usb.setPresent(false);
-        qputenv("QDR318_COM1", "/nonexistent/com1");
-        qputenv("QDR318_COM2", "/nonexistent/com2");
-        QDir(dir.path()).mkpath(QStringLiteral("param"));
-        app = std::make_unique<App>(AppOptions{
-            dir.path(), CodePage::Western,
-            QStringLiteral("qdr318-dialogs-%1").arg(QCoreApplication::applicationPid()), nullptr, &usb});
-        top = std::make_unique<TopWind>(*app);
-        started = top->Form_Initialize();
-    }
+// A started start window, with the emulator as the USB bridge, unplugged
+// until connect().
+struct Fixture : GuiRig {
+    bool started = top->Form_Initialize();
 
     // The start window on its page with the probe allowed, and one scan
     // step: the emulator answers at once (unpaced).
     bool connect() {
-        usb.setPresent(true);
-        usb.unit().setPaced(false);
-        top->show();
+        plugIn();
         top->ConnectTimer.stop(); // no keep-alives between the test's messages
-        top->KantanBtn->setEnabled(true);
         app->link.SerialObj->AllPortCheck();
         return app->link.OnLine;
     }
@@ -97,7 +69,6 @@ void Type(QWidget* w, const QString& text) {
 class TestDialogs : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { SetMessageHandler({}); }
     void passwordDialogs();
     void bankReadOfflineThenOnline();
     void allBankCancels();

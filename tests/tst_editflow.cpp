@@ -4,58 +4,28 @@
 // venue file, and quitting. The dialogs' own one-second timers run for
 // real, so each road takes a few seconds.
 
+#include "GuiRig.h"
 #include "data/VenueFile.h"
 #include "editor/MainWind.h"
-#include "link/Link.h"
-#include "link/Serial.h"
-#include "platform/Dialogs.h"
-#include "sim/SimFtdiDriver.h"
 #include "sim/SimPty.h"
 #include "startwin/AllBankWind.h"
-#include "startwin/App.h"
 #include "startwin/PasswordWind.h"
-#include "startwin/TopWind.h"
 #include "startwin/Widgets.h"
 
-#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 namespace {
 
-struct Road {
+struct Road : GuiRig {
     SimPty pty;
-    QTemporaryDir dir;
-    SystemMsClock clock;
-    SimFtdiDriver usb{clock};
-    std::unique_ptr<App> app;
-    std::unique_ptr<TopWind> top;
-    QList<MsgBox> asked;
-    // Answers by box title; anything else is OK.
-    QHash<QString, MsgResult> answers;
 
     Road() {
         pty.start();
         pty.withUnit([](SimUnit& u) { u.setPaced(false); });
-        usb.setPresent(false);
         qputenv("QDR318_COM1", pty.path().toLocal8Bit());
-        qputenv("QDR318_COM2", "/nonexistent/com2");
-        QDir(dir.path()).mkpath(QStringLiteral("param"));
-        app = std::make_unique<App>(AppOptions{dir.path(), CodePage::Western,
-                                               QStringLiteral("qdr318-road-%1").arg(QCoreApplication::applicationPid()),
-                                               nullptr, &usb});
-        top = std::make_unique<TopWind>(*app);
-        SetMessageHandler([this](const MsgBox& b) {
-            asked.append(b);
-            return answers.value(b.title, MsgResult::Ok);
-        });
-    }
-    ~Road() {
-        SetMessageHandler({});
-        SetFileDialogHandler({});
     }
     template <class F> auto unit(F f) { return pty.withUnit([&](SimUnit& u) { return f(u.model().state()); }); }
     QList<QByteArray> heard() {
@@ -102,7 +72,7 @@ void TestEditFlow::offlineFirstThenFound() {
     // Until editing has started once the scan only opens and closes ports.
     QVERIFY(r.heard().isEmpty());
 
-    r.answers.insert(QStringLiteral("Close of Offline Edit"), MsgResult::No);
+    r.byTitle.insert(QStringLiteral("Close of Offline Edit"), MsgResult::No);
     MainWind& m = *r.top->mainWind;
     const int lowest = m.FaderVRImg[0]->y(), knobTop = m.FaderPosImg[0]->y();
     QVERIFY(knobTop < lowest);
@@ -165,7 +135,7 @@ void TestEditFlow::onlineEditingStoreSaveQuit() {
     r.top->mainWind->PatternName->setText(QStringLiteral("Lecture"));
     r.app->data.BankData[0].In[2].Fader = 70;
     r.app->send->SendInputLevel(2);
-    r.answers.insert(QStringLiteral("Close"), MsgResult::Yes);
+    r.byTitle.insert(QStringLiteral("Close"), MsgResult::Yes);
     r.top->mainWind->Toolbar1_ButtonClick(QStringLiteral("EXIT"));
     const int mem = r.app->data.MemNo;
     QCOMPARE(r.unit([mem](UnitState& s) { return int(s.rec[mem].In[2].Fader); }), 70);
@@ -176,10 +146,10 @@ void TestEditFlow::onlineEditingStoreSaveQuit() {
     // SAVE online: all memories read back, then written to the file.
     TypeOnce(*r.top->passwordWind, QStringLiteral("pw1"));
     r.startEditing();
-    const QString path = r.dir.filePath(QStringLiteral("param/Main.vnf"));
-    SetFileDialogHandler([&](const FileDialogSpec&) { return path; });
-    r.answers.insert(QStringLiteral("Confirmation"), MsgResult::No);
-    r.answers.insert(QStringLiteral("Close of Offline Edit"), MsgResult::No);
+    const QString path = r.venuePath(QStringLiteral("Main.vnf"));
+    r.chosenFile = path;
+    r.byTitle.insert(QStringLiteral("Confirmation"), MsgResult::No);
+    r.byTitle.insert(QStringLiteral("Close of Offline Edit"), MsgResult::No);
     r.top->mainWind->Toolbar1_ButtonClick(QStringLiteral("SAVE"));
     QCOMPARE(r.top->allBankWind->BankResult, -1);
     ParamData saved;
@@ -198,9 +168,8 @@ void TestEditFlow::onlineEditingStoreSaveQuit() {
         other.InitMemoryData(m);
         other.BankData[m].Out[0].Balance = uint8_t(20 + m);
     }
-    const QString otherPath = r.dir.filePath(QStringLiteral("param/Other.vnf"));
-    QVERIFY(SaveVenueFile(other, CodePage(CodePage::Western), otherPath));
-    SetFileDialogHandler([&](const FileDialogSpec&) { return otherPath; });
+    r.chosenFile = r.venuePath(QStringLiteral("Other.vnf"));
+    QVERIFY(SaveVenueFile(other, CodePage(CodePage::Western), r.chosenFile));
     r.top->mainWind->Toolbar1_ButtonClick(QStringLiteral("OPEN"));
     for (int m = 1; m <= 16; ++m)
         QCOMPARE(int(r.unit([m](UnitState& s) { return s.rec[m].Out[0].Balance; })), 20 + m);
@@ -235,7 +204,7 @@ void TestEditFlow::onlineEditingStoreSaveQuit() {
     QVERIFY(r.tickUntil([&] { return r.app->link.OnLine; }));
 
     // Quit while online: the end of editing is told and the port closed.
-    r.answers.insert(QStringLiteral("Confirmation"), MsgResult::Ok);
+    r.byTitle.insert(QStringLiteral("Confirmation"), MsgResult::Ok);
     r.top->close();
     QCOMPARE(r.heard().last(), QByteArray("NO\x02", 3));
     QVERIFY(!r.app->link.SerialObj->IsOpen());

@@ -4,6 +4,7 @@
 #include "platform/ComPort.h"
 #include "sim/SimFtdiDriver.h"
 #include "sim/SimPty.h"
+#include "sim/WiredLink.h"
 
 #include <QTest>
 #include <deque>
@@ -161,21 +162,7 @@ void TestLink::openAndCloseRules() {
 
 namespace {
 
-// A link with the emulator's bridge on USB and a real COM port object, as
-// the program builds them.
-struct Rig {
-    SystemMsClock clock;
-    SimFtdiDriver usb{clock};
-    FakeHost host;
-    ComPort com;
-    Link link;
-    Rig() {
-        link.SerialObj = std::make_unique<Serial>(link, host, clock, usb);
-        link.SerialObj->SetMSComm(&com);
-        QObject::connect(&com, &ComPort::onComm, [this](int ev) { link.SerialObj->OnCommProc(ev); });
-    }
-    Serial& serial() { return *link.SerialObj; }
-};
+using Rig = WiredLink<FakeHost>;
 
 const QByteArray ProbeFrame("\x01\x00\x03\x4E\x4F\x00\x02", 7);
 

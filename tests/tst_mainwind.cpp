@@ -1,17 +1,11 @@
+#include "GuiRig.h"
 #include "data/VenueFile.h"
 #include "editor/MainWind.h"
 #include "editor/PinTable.h"
-#include "link/Link.h"
-#include "link/Serial.h"
-#include "platform/Dialogs.h"
-#include "sim/SimFtdiDriver.h"
-#include "startwin/App.h"
-#include "startwin/TopWind.h"
 #include "startwin/Widgets.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -21,49 +15,21 @@
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
-#include <memory>
 
 namespace {
 
-// A start window and the editor on a folder of their own; the USB bridge
-// is the emulator's, plugged in but not yet found by the port scan.
-struct Fixture {
-    QTemporaryDir dir;
-    SystemMsClock clock;
-    SimFtdiDriver usb{clock};
-    std::unique_ptr<App> app;
-    std::unique_ptr<TopWind> top;
+// A started start window and the editor; message boxes not scripted are
+// cancelled.
+struct Fixture : GuiRig {
     // The editor the start-up made; the tests drive the window the program uses.
     MainWind* main = nullptr;
-    QList<MsgBox> asked;
-    QList<MsgResult> answers;
-    QList<FileDialogSpec> dialogs;
-    QString chosenFile;
 
     Fixture() {
-        qputenv("QDR318_COM1", "/nonexistent/com1");
-        qputenv("QDR318_COM2", "/nonexistent/com2");
-        QDir(dir.path()).mkpath(QStringLiteral("param"));
-        app = std::make_unique<App>(AppOptions{
-            dir.path(), CodePage::Western,
-            QStringLiteral("qdr318-mainwind-%1").arg(QCoreApplication::applicationPid()), nullptr, &usb});
-        top = std::make_unique<TopWind>(*app);
+        otherwise = MsgResult::Cancel;
         top->Form_Initialize();
-        main = top->mainWind.get();
-
-        // Message boxes take the scripted answers in turn; file dialogs
-        // return chosenFile (empty: cancelled).
-        SetMessageHandler([this](const MsgBox& b) {
-            asked.append(b);
-            return answers.isEmpty() ? MsgResult::Cancel : answers.takeFirst();
-        });
-        SetFileDialogHandler([this](const FileDialogSpec& s) {
-            dialogs.append(s);
-            return chosenFile;
-        });
+        main = &editor();
     }
 
     // The editor open as after the start of editing offline: the start
@@ -77,8 +43,7 @@ struct Fixture {
     // The port scan finds the unit while the start window probes, as it
     // does before editing starts online; then the editor opens.
     bool goOnline() {
-        top->KantanBtn->setEnabled(true);
-        top->show();
+        plugIn();
         for (int step = 0; step < 3 && !app->link.OnLine; ++step)
             app->link.SerialObj->AllPortCheck();
         openEditor();
@@ -95,8 +60,6 @@ struct Fixture {
             kinds.append(QString::fromLatin1(body.left(2)));
         return kinds;
     }
-
-    QString venuePath(const QString& name) const { return dir.filePath(QStringLiteral("param/") + name); }
 };
 
 // Centre of a slider's handle at its current value, in its parent's
@@ -130,10 +93,6 @@ int DarkPixels(const QImage& img, const QRect& area) {
 class TestMainWind : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() {
-        SetMessageHandler({});
-        SetFileDialogHandler({});
-    }
     void pagesToolbarAndPageChange();
     void loadPutsControlsBackToTheirFirstState();
     void pinTableLayout();

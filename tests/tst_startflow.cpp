@@ -3,62 +3,27 @@
 // Transfer. Message boxes and file dialogs are answered by the test; the
 // password dialogs are typed into while they are shown.
 
+#include "GuiRig.h"
 #include "data/VenueFile.h"
-#include "link/Link.h"
-#include "link/Serial.h"
-#include "platform/Dialogs.h"
-#include "sim/SimFtdiDriver.h"
 #include "startwin/AllBankWind.h"
-#include "startwin/App.h"
 #include "startwin/PasswordWind.h"
-#include "startwin/TopWind.h"
 
-#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 namespace {
 
-int fixtures = 0;
-
-struct Online {
-    QTemporaryDir dir;
-    SystemMsClock clock;
-    SimFtdiDriver usb{clock};
-    std::unique_ptr<App> app;
-    std::unique_ptr<TopWind> top;
-    QList<MsgBox> asked;
-
-    Online() {
-        qputenv("QDR318_COM1", "/nonexistent/com1");
-        qputenv("QDR318_COM2", "/nonexistent/com2");
-        usb.unit().setPaced(false);
-        QDir(dir.path()).mkpath(QStringLiteral("param"));
-        app = std::make_unique<App>(AppOptions{dir.path(), CodePage::Western,
-                                               QStringLiteral("qdr318-flow-%1-%2").arg(QCoreApplication::applicationPid()).arg(++fixtures),
-                                               nullptr, &usb});
-        top = std::make_unique<TopWind>(*app);
-        SetMessageHandler([this](const MsgBox& b) {
-            asked.append(b);
-            return MsgResult::Ok;
-        });
-    }
-    ~Online() {
-        SetMessageHandler({});
-        SetFileDialogHandler({});
-    }
+struct Online : GuiRig {
     UnitState& unit() { return usb.unit().model().state(); }
-    // Started, shown, simple setup available (as after the first start of
+    // Started, simple setup available (as after the first start of
     // editing), and found on USB.
     bool connect() {
         if (!top->Form_Initialize())
             return false;
-        top->show();
-        top->KantanBtn->setEnabled(true);
+        plugIn();
         for (int tick = 0; tick < 20 && !app->link.OnLine; ++tick)
             top->ConnectTimer_Timer();
         return app->link.OnLine;
@@ -135,18 +100,13 @@ void TestStartFlow::registrationThenFileTransfer() {
         file.BankData[m].In[0].Fader = uint8_t(20 + m);
         file.BankData[m].MemNameStr = QStringLiteral("Scene %1").arg(m);
     }
-    const QString path = o.dir.filePath(QStringLiteral("param/Hall 2.vnf"));
-    QVERIFY(SaveVenueFile(file, CodePage(CodePage::Western), path));
-    QList<FileDialogSpec> dialogs;
-    SetFileDialogHandler([&](const FileDialogSpec& s) {
-        dialogs.append(s);
-        return path;
-    });
+    o.chosenFile = o.venuePath(QStringLiteral("Hall 2.vnf"));
+    QVERIFY(SaveVenueFile(file, CodePage(CodePage::Western), o.chosenFile));
     // No password in the unit, and the registration closed: refused.
     passwordEntry& reg = *o.top->passwordEntryWind;
     QTimer::singleShot(50, &reg, [&reg] { reg.CloseButton->click(); });
     o.top->FileTransBtn_Click();
-    QVERIFY(dialogs.isEmpty());
+    QVERIFY(o.dialogs.isEmpty());
     QVERIFY(o.unit().password().isEmpty());
 
     // A registered password reaches the unit.
@@ -160,8 +120,8 @@ void TestStartFlow::registrationThenFileTransfer() {
 
     TypePasswords(*o.top->passwordWind, {"new1"});
     o.top->FileTransBtn_Click();
-    QCOMPARE(dialogs.size(), 1);
-    QCOMPARE(dialogs[0].folder, o.dir.path() + QStringLiteral("/param/"));
+    QCOMPARE(o.dialogs.size(), 1);
+    QCOMPARE(o.dialogs[0].folder, o.dir.path() + QStringLiteral("/param/"));
     QCOMPARE(o.top->allBankWind->BankResult, -1);
     QCOMPARE(o.unit().rec[16].In[0].Fader, 36);
     QCOMPARE(o.unit().nameField(2, 5).left(7), QByteArray("Scene 5"));
@@ -175,7 +135,6 @@ void TestStartFlow::registrationThenFileTransfer() {
 
 void TestStartFlow::offlineAndFileRefusals() {
     Online o;
-    o.usb.setPresent(false);
     QVERIFY(o.top->Form_Initialize());
     o.top->show();
     // Offline no password is asked for.
@@ -184,10 +143,7 @@ void TestStartFlow::offlineAndFileRefusals() {
     QVERIFY(!o.top->passwordWind->isVisible());
     QVERIFY(o.asked.isEmpty());
     // Parameter Edit offline asks whether to edit offline, and Cancel stops.
-    SetMessageHandler([&](const MsgBox& b) {
-        o.asked.append(b);
-        return MsgResult::Cancel;
-    });
+    o.otherwise = MsgResult::Cancel;
     o.top->SyousaiBtn_Click();
     QCOMPARE(o.asked.size(), 1);
     QCOMPARE(o.asked[0].text, QStringLiteral("Offline edit?"));
@@ -195,20 +151,18 @@ void TestStartFlow::offlineAndFileRefusals() {
     QVERIFY(o.top->SyousaiBtn->isEnabled());
 
     const BankRec before = o.app->data.BankData[0];
-    QString answer;
-    SetFileDialogHandler([&](const FileDialogSpec&) { return answer; });
     // Cancelled: nothing loaded, nothing said.
     QCOMPARE(o.top->FileLoad(0), 0);
     QCOMPARE(o.asked.size(), 1);
 
-    answer = o.dir.filePath(QStringLiteral("param/notes.txt"));
+    o.chosenFile = o.venuePath(QStringLiteral("notes.txt"));
     QCOMPARE(o.top->FileLoad(0), 0);
     QCOMPARE(o.asked.last().text, QStringLiteral("File type error."));
     QCOMPARE(o.asked.last().icon, MsgIcon::Critical);
 
     // A cut file: "File error", the records and the venue name untouched.
-    answer = o.dir.filePath(QStringLiteral("param/cut.vnf"));
-    QFile f(answer);
+    o.chosenFile = o.venuePath(QStringLiteral("cut.vnf"));
+    QFile f(o.chosenFile);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(QByteArray(3000, '\x05'));
     f.close();

@@ -1,15 +1,9 @@
 #include "data/VenueFile.h"
-#include "link/Link.h"
-#include "link/Serial.h"
-#include "sim/SimFtdiDriver.h"
-#include "sim/SimPty.h"
-#include "platform/Dialogs.h"
-#include "startwin/App.h"
-#include "startwin/TopWind.h"
+#include "GuiRig.h"
 #include "editor/MainWind.h"
+#include "sim/SimPty.h"
 #include "startwin/Widgets.h"
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
@@ -19,31 +13,13 @@
 
 namespace {
 
-// A started start window on a folder of its own, with a lock of its own so
-// that suites may run side by side. No real port is touched: the bridge is
-// the emulator's, unplugged, and COM1/COM2 lead nowhere or to a pty.
-struct Fixture {
-    QTemporaryDir dir;
-    SystemMsClock clock;
-    SimFtdiDriver usb{clock};
-    std::unique_ptr<App> app;
-    std::unique_ptr<TopWind> top;
+// A started start window; COM1 leads nowhere or to a pty.
+struct Fixture : GuiRig {
     bool started = false;
 
-    explicit Fixture(const QByteArray& defaultVenue = {}, const QByteArray& com1 = "/nonexistent/com1") {
-        usb.setPresent(false);
+    explicit Fixture(const QByteArray& defaultVenue = {}, const QByteArray& com1 = "/nonexistent/com1")
+        : GuiRig(defaultVenue) {
         qputenv("QDR318_COM1", com1);
-        qputenv("QDR318_COM2", "/nonexistent/com2");
-        QDir(dir.path()).mkpath(QStringLiteral("param"));
-        if (!defaultVenue.isNull()) {
-            QFile f(dir.filePath(QStringLiteral("param/default.vnf")));
-            f.open(QIODevice::WriteOnly);
-            f.write(defaultVenue);
-        }
-        app = std::make_unique<App>(AppOptions{dir.path(), CodePage::Western,
-                                               QStringLiteral("qdr318-test-%1").arg(QCoreApplication::applicationPid()),
-                                               nullptr, &usb});
-        top = std::make_unique<TopWind>(*app);
         started = top->Form_Initialize();
     }
 };
