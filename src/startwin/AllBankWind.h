@@ -1,21 +1,14 @@
 #pragma once
 
-#include <QDialog>
-#include <QTimer>
+#include "startwin/TransferPanel.h"
+
 #include <array>
 
-class App;
-class PictureBox;
-class QLabel;
-class QProgressBar;
-class QPushButton;
-
-// Runs one of the all-memory transfers behind a modal panel with a
-// progress bar and a cancel button. The transfer starts from Timer1 one
-// second after the dialog is shown and lets events run while it waits, so
-// CANCEL is served meanwhile; after a cancel the dialog closes at the first
-// tick after the transfer has stopped.
-class AllBankWind : public QDialog {
+// Runs one of the all-memory transfers behind the transfer panel. The
+// transfer lets events run while it waits, so CANCEL is served meanwhile;
+// after a cancel the dialog closes at the first tick after the transfer has
+// stopped.
+class AllBankWind : public TransferPanel {
     Q_OBJECT
 public:
     AllBankWind(App& app, QWidget* parent = nullptr);
@@ -27,32 +20,19 @@ public:
     // Set before showing the dialog.
     int TransDir = 0;
 
-    QTimer Timer1;
-    QProgressBar* BankProgress = nullptr; // 0..16
+    // The progress bar counts memories, 0..16.
     std::array<QLabel*, 2> StartMessege{};
-    QLabel* Label3 = nullptr;
-    QPushButton* CancelButton = nullptr;
 
-    void SetPicture(bool on);
-    bool HasPicture() const;
-
-    void Form_Activate();
+    void Form_Activate() override;
     void Timer1_Timer();
     void CancelButton_Click();
-    // Esc and the title bar do not stop a transfer; CANCEL does.
-    void reject() override {}
 
 public slots:
     // The memory the transfer has reached (1..16); connect the link
     // host's progress report here.
     void SetProgress(int m);
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    App& app_;
-    PictureBox* face_ = nullptr;
     int cancelFlag_ = 0;
     bool running_ = false;
 };

@@ -1,21 +1,14 @@
 #pragma once
 
-#include <QDialog>
-#include <QTimer>
+#include "startwin/TransferPanel.h"
+
 #include <array>
 #include <functional>
 
-class App;
-class PictureBox;
-class QLabel;
-class QProgressBar;
-class QPushButton;
-
 // Reads the unit's state back into the current record and refreshes the
-// windows, behind a modal "transferring" panel. The work starts from Timer1
-// one second after the dialog is shown, so the panel is painted first; the
-// dialog then closes by itself. It cannot be cancelled.
-class BankReadWind : public QDialog {
+// windows, behind the transfer panel; the dialog then closes by itself. It
+// cannot be cancelled.
+class BankReadWind : public TransferPanel {
     Q_OBJECT
 public:
     BankReadWind(App& app, QWidget* parent = nullptr);
@@ -24,12 +17,8 @@ public:
     // parameter record only.
     int ReadMode = 0;
 
-    QTimer Timer1;
-    QProgressBar* BankProgress = nullptr;
     // Only elements 3 (the second line) and 4 (the main text) exist.
     std::array<QLabel*, 5> StartMessege{};
-    QLabel* Label3 = nullptr;
-    QPushButton* CancelButton = nullptr;
 
     // Run after the read: the editor's refresh of every window, then the
     // editor's memory-name label. Either may be empty.
@@ -40,18 +29,6 @@ public:
     // shows the dialog modal; returns when the read is done.
     void ShowBankReadWind(int mode);
 
-    void SetPicture(bool on);
-    bool HasPicture() const;
-
-    void Form_Activate();
+    void Form_Activate() override;
     void Timer1_Timer();
-    // Esc and the title bar cannot stop the read.
-    void reject() override {}
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
-    App& app_;
-    PictureBox* face_ = nullptr;
 };
