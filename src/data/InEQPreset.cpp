@@ -12,6 +12,6 @@ int CheckInEQPreset(const ParamData& data, int ch) {
     return -1;
 }
 
-void ApplyInEQPreset(ParamData& data, int p, int ch) {
-    std::memcpy(data.BankData[data.CurBank].In[ch].Band, InEQPresetTbl[p], sizeof(InRec::Band));
+void ApplyInEQPreset(InRec& in, int p) {
+    std::memcpy(in.Band, InEQPresetTbl[p], sizeof(InRec::Band));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Records.h"
+
 #include <cstdint>
 
 class ParamData;
@@ -13,9 +15,10 @@ inline constexpr uint8_t InEQPresetTbl[3][9] = {
 };
 
 inline constexpr int FlatPreset = 2;
+static_assert(sizeof(InRec::Band) == sizeof(InEQPresetTbl[0]));
 
 // 0, 1 or 2 when input ch of record CurBank holds that preset exactly,
 // else -1.
 int CheckInEQPreset(const ParamData& data, int ch);
-// Writes preset p (0..2) into input ch of record CurBank.
-void ApplyInEQPreset(ParamData& data, int p, int ch);
+// Writes preset p (0..2) into the EQ of an input.
+void ApplyInEQPreset(InRec& in, int p);

@@ -41,8 +41,7 @@ bool BankRec::operator==(const BankRec& o) const {
 }
 
 void ParamData::SetInEQFlat(int m, int ch) {
-    static_assert(sizeof(InRec::Band) == sizeof(InEQPresetTbl[FlatPreset]));
-    std::memcpy(BankData[m].In[ch].Band, InEQPresetTbl[FlatPreset], sizeof(InRec::Band));
+    ApplyInEQPreset(BankData[m].In[ch], FlatPreset);
 }
 
 void ParamData::InitMemoryData(int m) {

@@ -41,8 +41,8 @@ QString SpeakerFilePath(const QString& appPath, const QString& name) {
     return appPath + QStringLiteral("/spkr/") + name + QStringLiteral(".spp");
 }
 
-bool LoadSpeakerFile(ParamData& data, const QString& appPath, const QString& name, int ch) {
-    const auto numbers = ReadNumbers(SpeakerFilePath(appPath, name));
+bool LoadSpeakerFile(ParamData& data, const QString& path, int ch) {
+    const auto numbers = ReadNumbers(path);
     if (!numbers)
         return false;
     OutRec& out = data.BankData[data.CurBank].Out[ch];

@@ -12,11 +12,12 @@ class ParamData;
 
 QString SpeakerFilePath(const QString& appPath, const QString& name);
 
-// Puts the file's six bands into output block ch of record CurBank. The
+// Puts the six bands of the file at path into output block ch of record
+// CurBank. The
 // whole file is read and checked first: when it is missing, short or holds
 // a number outside the bands' ranges, nothing changes and the result is
 // false.
-bool LoadSpeakerFile(ParamData& data, const QString& appPath, const QString& name, int ch);
+bool LoadSpeakerFile(ParamData& data, const QString& path, int ch);
 
 // The message that reports a speaker file that could not be read.
 MsgBox SpeakerFileError(const QString& path);

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
-#include <vector>
+#include <span>
 
 namespace {
 
@@ -35,7 +35,8 @@ void PutName(QByteArray& out, const CodePage& cp, const QString& name) {
 // Reads forward through a byte image; every read checks what is left.
 class Reader {
 public:
-    explicit Reader(const QByteArray& bytes) : bytes_(bytes.begin(), bytes.end()) {}
+    explicit Reader(const QByteArray& bytes)
+        : bytes_(reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())) {}
     bool atEnd() const { return pos_ >= bytes_.size(); }
     bool take(void* dst, std::size_t n) {
         if (n > bytes_.size() - pos_)
@@ -57,7 +58,7 @@ public:
     }
 
 private:
-    std::vector<uint8_t> bytes_;
+    std::span<const uint8_t> bytes_;
     std::size_t pos_ = 0;
 };
 

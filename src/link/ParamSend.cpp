@@ -252,11 +252,12 @@ void ParamSend::SpeakerEQLoad(const QString& name, int o) {
     SendOutputLevel(o);
     waits_.TimerWait(200);
 
-    if (LoadSpeakerFile(d_, appPath_, name, o)) {
+    const QString path = SpeakerFilePath(appPath_, name);
+    if (LoadSpeakerFile(d_, path, o)) {
         for (int b = 0; b < 6; ++b)
             SendOutputEQBand(o, b);
     } else {
-        host_.ShowMessage(SpeakerFileError(SpeakerFilePath(appPath_, name)));
+        host_.ShowMessage(SpeakerFileError(path));
     }
 
     // The level comes back whether the file could be read or not.
@@ -401,7 +402,7 @@ void ParamSend::SetInEQPreset(int p) {
             continue;
         in.EQEnable = 1;
         if (p >= 0 && p <= 2)
-            ApplyInEQPreset(d_, p, ch);
+            ApplyInEQPreset(in, p);
         if (link_.OnLine) {
             SendInputEQOn(ch);
             TimeWait(clock_, 100);

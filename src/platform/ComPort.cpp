@@ -1,15 +1,19 @@
 #include "platform/ComPort.h"
 
-ComPort::ComPort(QObject* parent) : QObject(parent) {
-    connect(&port_, &QSerialPort::readyRead, this, [this] { emit onComm(EvReceive); });
-    connect(&port_, &QSerialPort::errorOccurred, this, &ComPort::errorOccurred);
-}
+namespace {
 
-QString ComPort::DevicePath(int portNumber) {
+QString DevicePath(int portNumber) {
     const QString configured = qEnvironmentVariable(qPrintable(QStringLiteral("QDR318_COM%1").arg(portNumber)));
     if (!configured.isEmpty())
         return configured;
     return QStringLiteral("/dev/ttyS%1").arg(portNumber - 1);
+}
+
+} // namespace
+
+ComPort::ComPort(QObject* parent) : QObject(parent) {
+    connect(&port_, &QSerialPort::readyRead, this, [this] { emit onComm(EvReceive); });
+    connect(&port_, &QSerialPort::errorOccurred, this, &ComPort::errorOccurred);
 }
 
 bool ComPort::open() {

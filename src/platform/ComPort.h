@@ -16,13 +16,9 @@ public:
 
     explicit ComPort(QObject* parent = nullptr);
 
-    static QString DevicePath(int portNumber);
-
     void setCommPort(int portNumber) { portNumber_ = portNumber; }
-    int commPort() const { return portNumber_; }
     bool open();
     void close();
-    bool isOpen() const { return port_.isOpen(); }
     // Empties what was received and not yet read, the driver's queue included.
     void clearInput();
     void clearOutput();

@@ -82,9 +82,8 @@ FT_STATUS LibFtdiDriver::FT_SetBaudRate(FT_HANDLE handle, unsigned long baud) {
     return ftdi_set_baudrate(ctx_, static_cast<int>(baud)) == 0 ? FT_OK : FT_IO_ERROR;
 }
 
-FT_STATUS LibFtdiDriver::lineProperty(bool breakOn) {
-    return ftdi_set_line_property2(ctx_, Bits(wordLength_), StopBits(stopBits_), Parity(parity_),
-                                   breakOn ? BREAK_ON : BREAK_OFF) == 0
+FT_STATUS LibFtdiDriver::lineProperty() {
+    return ftdi_set_line_property2(ctx_, Bits(wordLength_), StopBits(stopBits_), Parity(parity_), BREAK_OFF) == 0
                ? FT_OK
                : FT_IO_ERROR;
 }
@@ -96,7 +95,7 @@ FT_STATUS LibFtdiDriver::FT_SetDataCharacteristics(FT_HANDLE handle, uint8_t wor
     wordLength_ = wordLength;
     stopBits_ = stopBits;
     parity_ = parity;
-    return lineProperty(false);
+    return lineProperty();
 }
 
 FT_STATUS LibFtdiDriver::FT_SetFlowControl(FT_HANDLE handle, uint16_t flow, uint8_t, uint8_t) {
@@ -141,7 +140,7 @@ FT_STATUS LibFtdiDriver::FT_SetRts(FT_HANDLE handle) {
 FT_STATUS LibFtdiDriver::FT_SetBreakOff(FT_HANDLE handle) {
     if (!valid(handle))
         return FT_INVALID_HANDLE;
-    return lineProperty(false);
+    return lineProperty();
 }
 
 FT_STATUS LibFtdiDriver::FT_Write(FT_HANDLE handle, const void* buffer, unsigned long count,

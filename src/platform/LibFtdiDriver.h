@@ -42,5 +42,6 @@ private:
     bool valid(FT_HANDLE handle) const { return ctx_ && handle == ctx_; }
     // One bulk read from the device into rx_; false on a USB error.
     bool fetch();
-    FT_STATUS lineProperty(bool breakOn);
+    // Word length, stop bits and parity as last set, no break.
+    FT_STATUS lineProperty();
 };
