@@ -131,6 +131,19 @@ void TestStartFlow::registrationThenFileTransfer() {
     QCOMPARE(o.unit().memNo, 1);
     QCOMPARE(o.app->data.VenueName, QStringLiteral("Hall 2"));
     QCOMPARE(o.top->PollSkip, 5);
+
+    // The unit falls silent while its password is read: refused, and no
+    // registration is offered for a password that is unknown, not absent.
+    o.usb.unit().silentAfter(0);
+    bool offered = false;
+    QTimer::singleShot(50, &reg, [&] {
+        offered = reg.isVisible();
+        reg.CloseButton->click();
+    });
+    QVERIFY(!o.top->PasswordProc(1));
+    QTest::qWait(100);
+    QVERIFY(!offered);
+    QVERIFY(!o.app->link.OnLine);
 }
 
 void TestStartFlow::offlineAndFileRefusals() {

@@ -474,6 +474,10 @@ bool TopWind::PasswordProc(int mode) {
         return true;
     app_.link.PasswordStr.clear();
     app_.lib->LoadPassword();
+    // A unit that fell silent has a password we do not know, not none:
+    // registering one now would overwrite it once the unit answers again.
+    if (!app_.link.OnLine)
+        return false;
     passwordWind->Tag = QStringLiteral("0");
     passwordEntryWind->Tag = QStringLiteral("0");
 
