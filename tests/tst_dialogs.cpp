@@ -240,6 +240,16 @@ void TestDialogs::allBankCancels() {
     QCOMPARE(w.BankProgress->value(), 16);
     QCOMPARE(f.app->data.BankData[16].In[5].Fader, 76);
     QCOMPARE(boxes, 0);
+
+    // The unit falls silent part-way through a read from the editor (the
+    // start window hidden): the rest goes by without traffic, and the read
+    // does not count as one that ran to its end.
+    f.top->hide();
+    f.usb.unit().silentAfter(40);
+    QCOMPARE(Modal(w, {}), int(QDialog::Accepted));
+    QVERIFY(!f.app->link.OnLine);
+    QCOMPARE(boxes, 1);
+    QCOMPARE(w.BankResult, 0);
 }
 
 void TestDialogs::inputHeldToByteLimit() {

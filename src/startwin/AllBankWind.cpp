@@ -46,7 +46,9 @@ void AllBankWind::Timer1_Timer() {
             app_.lib->AllBankRead();
         running_ = false;
         if (cancelFlag_ == 0) {
-            BankResult = -1;
+            // A unit that fell silent part-way left the memories half
+            // transferred: not a transfer that ran to its end.
+            BankResult = app_.link.OnLine ? -1 : 0;
             accept();
         }
         return;
