@@ -2,11 +2,13 @@
 
 #include "link/LinkHost.h"
 #include "platform/EventWait.h"
+#include "sim/SimUnit.h"
 #include "sim/WiredLink.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <tuple>
 #include <vector>
 
 namespace bench {
@@ -49,7 +51,17 @@ inline double SecondsSince(std::chrono::steady_clock::time_point t0) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
-// Seconds on the wire at 38400 8N1: ten bits a byte.
-constexpr double WireSeconds(int bytes) { return bytes / 3840.0; }
+// Seconds on the wire at the emulator's pace.
+constexpr double WireSeconds(int bytes) { return bytes / double(SimUnit::BytesPerSecond); }
+
+// The largest reply body the link takes, and a request the unit answers
+// with one.
+constexpr int LongReplyBody = int(std::tuple_size_v<decltype(Link::RxBuf)>);
+inline const QByteArray LongRequest("XL\x01\x02\x03\x04", 6);
+inline void AnswerLongRequests(SimUnit& unit) {
+    unit.model().setHandler('X', 'L', [](const QByteArray&) {
+        return QByteArray("XL") + QByteArray(LongReplyBody - 2, 'x');
+    });
+}
 
 } // namespace bench

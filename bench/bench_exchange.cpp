@@ -14,7 +14,6 @@ using namespace bench;
 namespace {
 
 constexpr double Target = 1.10;
-constexpr int LongReplyBody = 1025; // the largest reply the link takes
 
 struct Case {
     const char* name;
@@ -83,25 +82,21 @@ int main(int argc, char** argv) {
     QString error;
     if (!pty.start(&error)) {
         fprintf(stderr, "bench_exchange: emulator: %s\n", qPrintable(error));
-        return 0;
+        return 1;
     }
-    pty.withUnit([](SimUnit& u) {
-        u.model().setHandler('X', 'L', [](const QByteArray&) {
-            return QByteArray("XL") + QByteArray(LongReplyBody - 2, 'x');
-        });
-    });
+    pty.withUnit([](SimUnit& u) { AnswerLongRequests(u); });
     qputenv("QDR318_COM1", pty.path().toLocal8Bit());
 
     Rig r;
     if (!r.connect(1)) {
         fprintf(stderr, "bench_exchange: no answer to the probe on %s\n", qPrintable(pty.path()));
-        return 0;
+        return 1;
     }
     printf("bench_exchange: COM port on %s, paced emulator in this process\n", qPrintable(pty.path()));
     fflush(stdout);
 
     const Case shortCase{"short", QByteArray("NO\0", 3), Serial::ProbeWait, 3, 60};
-    const Case longCase{"long", QByteArray("XL\x01\x02\x03\x04", 6), 1100, LongReplyBody, 30};
+    const Case longCase{"long", LongRequest, 1100, LongReplyBody, 30};
     Case spread = shortCase;
     spread.name = "short, spread";
     spread.spread = true;

@@ -9,7 +9,6 @@ using namespace bench;
 
 namespace {
 
-constexpr int LongReplyBody = 1025;
 
 void Run(Rig& r, const char* name, const QByteArray& request, int wait, int batches, int perBatch) {
     const auto* body = reinterpret_cast<const uint8_t*>(request.constData());
@@ -44,15 +43,13 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     Rig r;
     r.usb.unit().setPaced(false);
-    r.usb.unit().model().setHandler('X', 'L', [](const QByteArray&) {
-        return QByteArray("XL") + QByteArray(LongReplyBody - 2, 'x');
-    });
+    AnswerLongRequests(r.usb.unit());
     if (!r.connect(0)) {
         fprintf(stderr, "bench_overhead: no answer to the probe over USB\n");
-        return 0;
+        return 1;
     }
     printf("bench_overhead: USB through the in-process bridge, unpaced unit\n");
     Run(r, "short", QByteArray("NO\0", 3), Serial::ProbeWait, 20, 1000);
-    Run(r, "long", QByteArray("XL\x01\x02\x03\x04", 6), 1100, 20, 50);
+    Run(r, "long", LongRequest, 1100, 20, 50);
     return 0;
 }

@@ -4,6 +4,7 @@
 // it from launch to exit right after the first paint. Then the resident
 // memory of the program's process at that moment.
 
+#include "BenchCommon.h"
 #include "sim/SimFtdiDriver.h"
 #include "startwin/App.h"
 #include "startwin/TopWind.h"
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -60,11 +60,6 @@ int Child(int argc, char* argv[], bool program) {
     return 0;
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -98,7 +93,8 @@ int main(int argc, char* argv[]) {
     }
     std::printf("start-up to the window shown: program %.1f ms, bare Qt window %.1f ms (medians of 9): "
                 "ratio %.2f  target <= 1.5\n",
-                Median(program), Median(bare), Median(program) / Median(bare));
+                bench::Summarize(program).median, bench::Summarize(bare).median,
+                bench::Summarize(program).median / bench::Summarize(bare).median);
     std::printf("resident memory after start-up: %.1f MiB\n", rss / 1024.0);
     return 0;
 }

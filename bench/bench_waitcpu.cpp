@@ -82,14 +82,15 @@ bool RunCom() {
     return ok;
 }
 
-void RunUsb() {
+bool RunUsb() {
     Rig r;
     if (!r.connect(0)) {
         fprintf(stderr, "bench_waitcpu: no answer to the probe over USB\n");
-        return;
+        return false;
     }
     r.usb.unit().silentAfter(0);
     Run(r, "USB");
+    return true;
 }
 
 } // namespace
@@ -98,7 +99,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     printf("bench_waitcpu: %d messages of %d ms to a silent unit per mode\n", Reps, Wait);
     fflush(stdout);
-    RunCom();
-    RunUsb();
-    return 0;
+    const bool com = RunCom();
+    const bool usb = RunUsb();
+    return com && usb ? 0 : 1;
 }
