@@ -52,10 +52,7 @@ public:
     QStringList calls() const { return calls_; }
     void clearCalls();
     int getStatusCalls() const { return getStatusCalls_; }
-    int readCalls() const { return readCalls_; }
     int waitRxCalls() const { return waitRxCalls_; }
-    // FT_Read calls that asked for more than had arrived.
-    int shortReads() const { return shortReads_; }
 
 private:
     FT_STATUS Check(FT_HANDLE handle) const;
@@ -77,7 +74,5 @@ private:
 
     QStringList calls_;
     int getStatusCalls_ = 0;
-    int readCalls_ = 0;
     int waitRxCalls_ = 0;
-    int shortReads_ = 0;
 };

@@ -80,11 +80,6 @@ void SimUnit::Queue(const QByteArray& bytes, int64_t earliestUs) {
         lineFreeUs_ = at;
 }
 
-void SimUnit::InjectUs(const QByteArray& bytes, int64_t nowUs) {
-    Saw(nowUs);
-    Queue(bytes, nowUs);
-}
-
 QByteArray SimUnit::Noise(int n) {
     QByteArray out;
     while (out.size() < n) {

@@ -45,10 +45,6 @@ public:
     size_t Pending() const { return out_.size(); }
     // Drops every reply byte not yet taken, sent or still to come.
     void Purge();
-    // Puts bytes on the line as if the unit had sent them (stale data,
-    // unasked frames), after anything already queued.
-    void Inject(const QByteArray& bytes, uint32_t nowMs) { InjectUs(bytes, UsOf(nowMs)); }
-    void InjectUs(const QByteArray& bytes, int64_t nowUs);
 
     // Paced (the default): bytes follow each other at the line's rate, and a
     // reply starts only once the whole request could have arrived.

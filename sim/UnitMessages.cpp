@@ -80,7 +80,6 @@ constexpr int MixBase(int k) {
 constexpr int MonoFlags = 229; // Out 29 of block 0; block 1's is 36 further
 constexpr int LinkBits = 19;   // of a matrix row
 constexpr int ExtInMode = 543; // then the eight memory numbers
-constexpr int ExtOutMask = 552;
 
 // Byte i of the body, or -1 past its end.
 int At(const QByteArray& b, int i) {

@@ -80,7 +80,6 @@ public:
     void setHowlingQueries(int n) { howlingQueries_ = n; }
     void setHowlingFault(bool on) { howlingFault_ = on; }
     QStringList howlingLog() const { return howlingLog_; }
-    void clearHowlingLog() { howlingLog_.clear(); }
 
 private:
     uint32_t Random();
