@@ -2,6 +2,8 @@
 
 #include "link/Serial.h"
 
+#include <algorithm>
+
 Link::Link() = default;
 Link::~Link() = default;
 
@@ -26,9 +28,23 @@ void Link::SendCommand(const uint8_t* body, int n, int wait) {
     SendBusy = 0;
 }
 
-void SendNO(Link& link, uint8_t v, int wait) {
-    link.TxBuf[0] = 'N';
-    link.TxBuf[1] = 'O';
-    link.TxBuf[2] = v;
-    link.SendTx(3, wait);
+void Link::Send(std::initializer_list<uint8_t> body, int wait) {
+    std::copy(body.begin(), body.end(), TxBuf.begin());
+    SendTx(static_cast<int>(body.size()), wait);
 }
+
+bool Link::Replied() const { return SerialObj && SerialObj->GetRxOK() != 0; }
+
+AllBankRun::AllBankRun(Link& link, int& curBank) : link_(link), curBank_(curBank), kept_(curBank) {
+    link_.AllBankDone = false;
+    link_.AllBankFlag = 1;
+    curBank_ = 0;
+}
+
+AllBankRun::~AllBankRun() {
+    curBank_ = kept_;
+    link_.AllBankFlag = 0;
+    link_.AllBankDone = true;
+}
+
+void SendNO(Link& link, uint8_t v, int wait) { link.Send({'N', 'O', v}, wait); }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 
 class Serial;
@@ -41,8 +42,28 @@ public:
     void SendCommand(const uint8_t* body, int n, int wait);
     // SendCommand of the first n bytes of TxBuf.
     void SendTx(int n, int wait) { SendCommand(TxBuf.data(), n, wait); }
+    // Puts body into TxBuf and sends it.
+    void Send(std::initializer_list<uint8_t> body, int wait);
+    // Whether the last message sent got its reply.
+    bool Replied() const;
     // The frame of a body: 0x01, length high and low byte, body, 0x02.
     static int MakeFrame(const uint8_t* body, int n, uint8_t* frame);
+};
+
+// An all-memory transfer from construction to destruction: the T flag set
+// and record 0 current while it runs; then the current record put back and
+// AllBankDone set.
+class AllBankRun {
+public:
+    AllBankRun(Link& link, int& curBank);
+    ~AllBankRun();
+    AllBankRun(const AllBankRun&) = delete;
+    AllBankRun& operator=(const AllBankRun&) = delete;
+
+private:
+    Link& link_;
+    int& curBank_;
+    const int kept_;
 };
 
 // LinkNotice: the probe and keep-alive (v 0, 300 ms) and the start and end

@@ -13,7 +13,6 @@
 namespace {
 
 uint8_t Bit(uint8_t byte, int n) { return (byte >> n) & 1; }
-uint8_t Max(uint8_t v, uint8_t hi) { return MinByte(v, hi); }
 uint8_t Level(uint8_t v) { return ClampByte(v, 6, 125); }
 // A memory number: 0 is memory 1, and there are 16.
 uint8_t MemoryNumber(uint8_t v) { return ClampByte(v, 1, 16); }
@@ -24,14 +23,11 @@ ParamLib::ParamLib(ParamData& data, Link& link, const CodePage& cp, TickWait& wa
                    ParamSend& send)
     : d_(data), link_(link), cp_(cp), waits_(waits), host_(host), send_(send) {}
 
-bool ParamLib::replied() const { return link_.SerialObj && link_.SerialObj->GetRxOK() != 0; }
-
 uint8_t ParamLib::rx(int i) const { return link_.RxBuf[static_cast<std::size_t>(i)]; }
 
 bool ParamLib::ask(std::initializer_list<uint8_t> body) {
-    std::copy(body.begin(), body.end(), link_.TxBuf.begin());
-    link_.SendTx(static_cast<int>(body.size()), ParamSend::SetWait);
-    return replied();
+    link_.Send(body, ParamSend::SetWait);
+    return link_.Replied();
 }
 
 // ---- parameters
@@ -41,22 +37,20 @@ void ParamLib::ReadInputParam() {
         if (!ask({'I', 'L', link_.AllBankFlag, uint8_t(c + 1), 0}))
             continue;
         InRec& in = d_.BankData[d_.CurBank].In[c];
-        in.Trim = Max(rx(6), 31);
-        if (in.Trim == 0)
-            in.Trim = 1;
-        in.HSOn = Max(rx(7), 1);
-        in.EQEnable = Max(rx(8), 1);
+        in.Trim = ClampByte(rx(6), 1, 31);
+        in.HSOn = MinByte(rx(7), 1);
+        in.EQEnable = MinByte(rx(8), 1);
         // Bands arrive as frequency, Q, gain, in the order LOW, HIGH, MID.
         const int order[3] = {2, 0, 1};
         for (int i = 0; i < 3; ++i) {
             InBand& b = in.Band[order[i]];
-            b.EQFreq = Max(rx(9 + 3 * i), 53);
-            b.EQQ = Max(rx(10 + 3 * i), 23);
-            b.EQGain = Max(rx(11 + 3 * i), 60);
+            b.EQFreq = MinByte(rx(9 + 3 * i), 53);
+            b.EQQ = MinByte(rx(10 + 3 * i), 23);
+            b.EQGain = MinByte(rx(11 + 3 * i), 60);
         }
         in.RouteMask = rx(18);
-        in.Lock = Max(rx(19), 1);
-        in.VRLink = Max(rx(20), 1);
+        in.Lock = MinByte(rx(19), 1);
+        in.VRLink = MinByte(rx(20), 1);
         in.Fader = Level(rx(21));
         d_.MemLevel[d_.CurBank].In[c] = Level(rx(22));
     }
@@ -70,20 +64,20 @@ void ParamLib::ReadOutputParam() {
         if (!ask({'O', 'L', link_.AllBankFlag, uint8_t(o + 1), 0}))
             continue;
         OutRec& out = r.Out[o];
-        out.DelayFlag = Max(rx(5), 1);
-        out.Delay = static_cast<uint16_t>(std::min(Max(rx(6), 1) * 256 + rx(7), 300));
-        out.EQEnable = Max(rx(8), 1);
+        out.DelayFlag = MinByte(rx(5), 1);
+        out.Delay = static_cast<uint16_t>(std::min(MinByte(rx(6), 1) * 256 + rx(7), 300));
+        out.EQEnable = MinByte(rx(8), 1);
         for (int b = 0; b < 6; ++b) {
-            out.EQType[b] = Max(rx(9 + 4 * b), 4);
-            out.EQFreq[b] = Max(rx(10 + 4 * b), 53);
-            out.EQQ[b] = Max(rx(11 + 4 * b), 23);
-            out.EQGain[b] = Max(rx(12 + 4 * b), 60);
+            out.EQType[b] = MinByte(rx(9 + 4 * b), 4);
+            out.EQFreq[b] = MinByte(rx(10 + 4 * b), 53);
+            out.EQQ[b] = MinByte(rx(11 + 4 * b), 23);
+            out.EQGain[b] = MinByte(rx(12 + 4 * b), 60);
         }
-        out.Lock = Max(rx(33), 1);
-        out.VRLink = Max(rx(34), 1);
+        out.Lock = MinByte(rx(33), 1);
+        out.VRLink = MinByte(rx(34), 1);
         out.Fader = Level(rx(35));
         d_.MemLevel[d_.CurBank].Out[o] = Level(rx(36));
-        out.Balance = Max(rx(37), 46);
+        out.Balance = MinByte(rx(37), 46);
     }
     // Of a pair, at least one side stays at 0 dB.
     for (int first : {0, 2}) {
@@ -125,11 +119,11 @@ void ParamLib::ReadSystemParam() {
         case 2:
             r.SAMask = rx(3);
             r.SAAtt = ClampByte(rx(4), 24, 93);
-            r.SATime = Max(rx(5), 12);
+            r.SATime = MinByte(rx(5), 12);
             break;
         case 3:
             r.SMMask = rx(3);
-            r.SMTime = Max(rx(4), 12);
+            r.SMTime = MinByte(rx(4), 12);
             break;
         case 4:
             r.VT20Out1Mask = rx(3);
@@ -194,7 +188,7 @@ void ParamLib::ReadInputStatus() {
     if (!link_.OnLine)
         return;
     send_.SendLoadReq('D', 1);
-    if (!replied())
+    if (!link_.Replied())
         return;
     BankRec& r = d_.BankData[d_.CurBank];
     // The first lamp byte of each pair lands in byte 18 of the input, the
@@ -219,7 +213,7 @@ void ParamLib::ReadPatternNo() {
     send_.SendLoadReq('D', 1);
     uint8_t memory = 1;
     if (link_.OnLine) {
-        if (!replied())
+        if (!link_.Replied())
             return;
         memory = MemoryNumber(rx(8));
     }
@@ -229,7 +223,7 @@ void ParamLib::ReadPatternNo() {
 
 void ParamLib::ReadInputLevel() {
     send_.SendLoadReq('D', 2);
-    if (!replied())
+    if (!link_.Replied())
         return;
     for (int c = 0; c < 10; ++c) {
         InRec& in = d_.BankData[d_.CurBank].In[c];
@@ -242,7 +236,7 @@ void ParamLib::ReadInputLevel() {
 
 void ParamLib::ReadOutputLevel() {
     send_.SendLoadReq('D', 4);
-    if (!replied())
+    if (!link_.Replied())
         return;
     for (int i = 0; i < 4; ++i) {
         OutRec& out = d_.BankData[d_.CurBank].Out[ChToOut[i]];
@@ -258,11 +252,11 @@ void ParamLib::ReadAllLevel() {
         return;
     BankRec& r = d_.BankData[d_.CurBank];
     send_.SendLoadReq('D', 2);
-    if (replied())
+    if (link_.Replied())
         for (int c = 0; c < 10; ++c)
             r.In[c].VRLevel = r.In[c].Fader = Level(rx(3 + c));
     send_.SendLoadReq('D', 4);
-    if (replied())
+    if (link_.Replied())
         for (int i = 0; i < 4; ++i)
             r.Out[ChToOut[i]].VRLevel = r.Out[ChToOut[i]].Fader = Level(rx(3 + i));
 }
@@ -271,7 +265,7 @@ void ParamLib::ReadOutputStatus() {
     if (!link_.OnLine)
         return;
     send_.SendLoadReq('D', 3);
-    if (!replied())
+    if (!link_.Replied())
         return;
     BankRec& r = d_.BankData[d_.CurBank];
     for (int k = 0; k < 4; ++k)
@@ -353,10 +347,7 @@ void ParamLib::ReadNameAll() {
 // ---- all memories
 
 void ParamLib::AllBankRead() {
-    link_.AllBankDone = false;
-    link_.AllBankFlag = 1;
-    const int kept = d_.CurBank;
-    d_.CurBank = 0;
+    const AllBankRun run(link_, d_.CurBank);
 
     ReadNameAll();
     host_.BankProgress(1);
@@ -372,8 +363,4 @@ void ParamLib::AllBankRead() {
         waits_.TimerWait(200);
     }
     ReadExtOutAll();
-
-    d_.CurBank = kept;
-    link_.AllBankFlag = 0;
-    link_.AllBankDone = true;
 }

@@ -57,7 +57,6 @@ private:
 
     // Sends a load request; true when its reply came.
     bool ask(std::initializer_list<uint8_t> body);
-    bool replied() const;
     uint8_t rx(int i) const;
     // The name field of width bytes that starts at reply byte 4.
     QString nameField(int width) const;

@@ -35,10 +35,7 @@ ParamSend::ParamSend(ParamData& data, Link& link, const CodePage& cp, TickWait& 
 
 uint8_t ParamSend::T() const { return link_.AllBankFlag; }
 
-void ParamSend::send(std::initializer_list<uint8_t> body, int wait) {
-    std::copy(body.begin(), body.end(), link_.TxBuf.begin());
-    link_.SendTx(static_cast<int>(body.size()), wait);
-}
+void ParamSend::send(std::initializer_list<uint8_t> body, int wait) { link_.Send(body, wait); }
 
 // ---- inputs
 
@@ -238,7 +235,7 @@ void ParamSend::SpeakerEQLoad(const QString& name, int o) {
     BankRec& r = d_.BankData[d_.CurBank];
     // Outputs that follow the unit's knob take its level first.
     SendLoadReq('D', 4);
-    for (int i = 0; i < 4 && link_.SerialObj && link_.SerialObj->GetRxOK(); ++i) {
+    for (int i = 0; i < 4 && link_.Replied(); ++i) {
         OutRec& out = r.Out[ChToOut[i]];
         if (out.VRLink != 0)
             out.VRLevel = out.Fader = ClampByte(link_.RxBuf[3 + i], 6, 125);
@@ -351,10 +348,7 @@ void ParamSend::SendMemoryData(int mode) {
 bool ParamSend::cancelled() const { return !link_.AllBankContinue; }
 
 void ParamSend::SendAllBankData() {
-    link_.AllBankDone = false;
-    link_.AllBankFlag = 1;
-    const int kept = d_.CurBank;
-    d_.CurBank = 0;
+    const AllBankRun run(link_, d_.CurBank);
 
     SendSystemName();
     SendChannelNames();
@@ -382,10 +376,6 @@ void ParamSend::SendAllBankData() {
         SendMemoryStore(m);
         waits_.TimerWait(200);
     }
-
-    d_.CurBank = kept;
-    link_.AllBankFlag = 0;
-    link_.AllBankDone = true;
 }
 
 void ParamSend::RestoreMemory() {

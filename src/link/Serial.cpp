@@ -76,11 +76,11 @@ void Serial::SendBuffer(const uint8_t* buf, int n) {
             ftdi_.FT_Write(mHandle, mSendBuf.data(), static_cast<unsigned long>(n), &written);
         } else {
             // Whatever a late reply left behind is not the answer to this one.
-            if (mComm)
-                mComm->clearInput();
             mRingRead = mRingWrite;
-            if (mComm)
+            if (mComm) {
+                mComm->clearInput();
                 mComm->output(QByteArray(reinterpret_cast<const char*>(mSendBuf.data()), n));
+            }
         }
         mRxOK = ReceiveBuffer() ? -1 : 0;
         if (mRxOK || link_.RxWait == ProbeWait)
@@ -198,8 +198,7 @@ void Serial::AllPortCheck() {
     if (link_.OnLine)
         return;
     host_.SetConnectChannel(QString());
-    if (mOpen)
-        PortClose();
+    PortClose();
     if (link_.PortIndex == 0) {
         SetSerialMode(0);
     } else {
@@ -217,6 +216,6 @@ void Serial::AllPortCheck() {
 }
 
 void SerialClose(Link& link) {
-    if (link.SerialObj && link.SerialObj->IsOpen())
+    if (link.SerialObj)
         link.SerialObj->PortClose();
 }

@@ -311,7 +311,7 @@ void TopWind::RB700Connect() {
     if (app_.link.SendBusy == 1)
         return;
     SendNO(app_.link, 0, Serial::ProbeWait);
-    app_.link.OnLine = app_.link.SerialObj->GetRxOK() != 0;
+    app_.link.OnLine = app_.link.Replied();
     OnlineDisp(app_.link.OnLine);
 }
 
