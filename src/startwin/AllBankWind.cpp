@@ -11,9 +11,7 @@ AllBankWind::AllBankWind(App& app, QWidget* parent)
                     QStringLiteral("from PC to QDR318."), parent) {
     setObjectName(QStringLiteral("AllBankWind"));
     StartMessege = {heading_, line_};
-    QFont second = line_->font();
-    second.setPointSizeF(second.pointSizeF() * 1.15);
-    line_->setFont(second);
+    line_->setFont(Scaled(line_->font(), 1.15));
     BankProgress->setRange(0, 16);
     BankProgress->setFormat(QStringLiteral("%v / %m"));
 

@@ -3,38 +3,29 @@
 #include "data/Utilities.h"
 #include "platform/CodePage.h"
 #include "startwin/App.h"
-#include "startwin/Widgets.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 #include <algorithm>
 
-InputWind::InputWind(App& app, QWidget* parent) : QDialog(parent), app_(app) {
+InputWind::InputWind(App& app, QWidget* parent)
+    : FaceDialog(app.images, {24, 18, 24, 16}, 10, parent), app_(app) {
     setObjectName(QStringLiteral("InputWind"));
-    setProperty("qdrForm", true);
     setWindowTitle(QStringLiteral("Venue name"));
-
-    face_ = DialogFace(this, app.images, {24, 18, 24, 16}, 10);
-    face_->clearPicture();
-    auto* col = static_cast<QVBoxLayout*>(face_->layout());
+    SetPicture(false);
+    QVBoxLayout* col = column();
 
     Label1 = new QLabel(QStringLiteral("Enter Venue Name."), face_);
-    QFont heading = Label1->font();
-    heading.setPointSizeF(heading.pointSizeF() * 1.2);
-    heading.setBold(true);
-    Label1->setFont(heading);
+    Label1->setFont(Scaled(Label1->font(), 1.2, true));
     Label2 = new QLabel(QStringLiteral("Name"), face_);
     Text1 = new QLineEdit(face_);
     Text1->setMaxLength(22);
     Text1->setMinimumWidth(280);
-    QFont entry = Text1->font();
-    entry.setPointSizeF(entry.pointSizeF() * 1.2);
-    Text1->setFont(entry);
+    Text1->setFont(Scaled(Text1->font(), 1.2));
     Command1 = new QPushButton(QStringLiteral("O K"), face_);
     Command1->setDefault(true);
     Command1->setMinimumSize(88, 30);
@@ -53,17 +44,6 @@ InputWind::InputWind(App& app, QWidget* parent) : QDialog(parent), app_(app) {
     connect(Command1, &QPushButton::clicked, this, &InputWind::Command1_Click);
 }
 
-void InputWind::SetPicture(bool on) {
-    if (on)
-        face_->setPicture(ImageWind::Pic::Silver86);
-    else
-        face_->clearPicture();
-}
-
-bool InputWind::HasPicture() const {
-    return face_->hasPicture();
-}
-
 QString InputWind::InputWindShow(const QString& title, const QString& prompt, const QString& text,
                                  int maxBytes) {
     SetPicture(startWindowVisible && startWindowVisible());
@@ -76,11 +56,6 @@ QString InputWind::InputWindShow(const QString& title, const QString& prompt, co
     Text1_Change();
     exec();
     return Text1->text();
-}
-
-void InputWind::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous()) Form_Activate();
 }
 
 // Everything selected, so that typing replaces the old name.

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QDialog>
+#include "startwin/Widgets.h"
+
 #include <QString>
 #include <functional>
 
 class App;
 class CodePage;
-class PictureBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -15,7 +15,7 @@ class QPushButton;
 // bytes of the ANSI code page, so the entry is held to a length in those
 // bytes, not in characters: whatever is typed or pasted past it is cut at
 // once.
-class InputWind : public QDialog {
+class InputWind : public FaceDialog {
     Q_OBJECT
 public:
     InputWind(App& app, QWidget* parent = nullptr);
@@ -38,19 +38,12 @@ public:
     void SetSize(int n) { maxBytes_ = n; }
     int Size() const { return maxBytes_; }
 
-    void SetPicture(bool on);
-    bool HasPicture() const;
-
-    void Form_Activate();
+    void Form_Activate() override;
     void Text1_Change();
     void Command1_Click();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     App& app_;
-    PictureBox* face_ = nullptr;
     // Until a caller sets it, the box's own character limit.
     int maxBytes_ = 22;
 };

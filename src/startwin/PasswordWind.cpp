@@ -1,13 +1,11 @@
 #include "startwin/PasswordWind.h"
 
 #include "startwin/App.h"
-#include "startwin/Widgets.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -17,10 +15,7 @@ constexpr int PasswordLength = 8;
 
 QLabel* Heading(const QString& text, QWidget* parent) {
     auto* l = new QLabel(text, parent);
-    QFont f = l->font();
-    f.setPointSizeF(f.pointSizeF() * 1.2);
-    f.setBold(true);
-    l->setFont(f);
+    l->setFont(Scaled(l->font(), 1.2, true));
     return l;
 }
 
@@ -31,9 +26,7 @@ QLineEdit* PassBox(QWidget* parent) {
     // Asterisks, whatever the style's own password character.
     e->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     e->setMinimumWidth(220);
-    QFont f = e->font();
-    f.setPointSizeF(f.pointSizeF() * 1.2);
-    e->setFont(f);
+    e->setFont(Scaled(e->font(), 1.2));
     return e;
 }
 
@@ -53,13 +46,11 @@ void ButtonRow(QVBoxLayout* col, QPushButton* ok, QPushButton* close) {
 
 } // namespace
 
-password::password(App& app, QWidget* parent) : QDialog(parent) {
+password::password(App& app, QWidget* parent) : FaceDialog(app.images, {24, 18, 24, 16}, 6, parent) {
     setObjectName(QStringLiteral("password"));
-    setProperty("qdrForm", true);
     setWindowTitle(QStringLiteral("Password"));
 
-    face_ = DialogFace(this, app.images, {24, 18, 24, 16}, 6);
-    auto* col = static_cast<QVBoxLayout*>(face_->layout());
+    QVBoxLayout* col = column();
     Label1 = Heading(QStringLiteral("Enter Password."), face_);
     passtext = PassBox(face_);
     Label2 = new QLabel(QStringLiteral("Maximum 8 characters case sensitive."), face_);
@@ -72,11 +63,6 @@ password::password(App& app, QWidget* parent) : QDialog(parent) {
 
     connect(OKButton, &QPushButton::clicked, this, &password::OKButton_Click);
     connect(CloseButton, &QPushButton::clicked, this, &password::CloseButton_Click);
-}
-
-void password::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous()) Form_Activate();
 }
 
 void password::Form_Activate() {
@@ -103,13 +89,11 @@ void password::reject() {
     CloseButton_Click();
 }
 
-passwordEntry::passwordEntry(App& app, QWidget* parent) : QDialog(parent) {
+passwordEntry::passwordEntry(App& app, QWidget* parent) : FaceDialog(app.images, {24, 18, 24, 16}, 6, parent) {
     setObjectName(QStringLiteral("passwordEntry"));
-    setProperty("qdrForm", true);
     setWindowTitle(QStringLiteral("Register Password"));
 
-    face_ = DialogFace(this, app.images, {24, 18, 24, 16}, 6);
-    auto* col = static_cast<QVBoxLayout*>(face_->layout());
+    QVBoxLayout* col = column();
     Label1 = Heading(QStringLiteral("Enter Password."), face_);
     passtext[0] = PassBox(face_);
     Label3 = new QLabel(QStringLiteral("Confirm"), face_);
@@ -127,11 +111,6 @@ passwordEntry::passwordEntry(App& app, QWidget* parent) : QDialog(parent) {
 
     connect(OKButton, &QPushButton::clicked, this, &passwordEntry::OKButton_Click);
     connect(CloseButton, &QPushButton::clicked, this, &passwordEntry::CloseButton_Click);
-}
-
-void passwordEntry::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous()) Form_Activate();
 }
 
 void passwordEntry::Form_Activate() {

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QDialog>
+#include "startwin/Widgets.h"
+
 #include <QString>
 #include <array>
 
 class App;
-class PictureBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -14,7 +14,7 @@ class QPushButton;
 // caller compares the entry and shows the dialog again as often as needed.
 // Tag tells how the last showing ended: "0" an entry was confirmed,
 // "1" the dialog was closed (Close, the title bar or Esc).
-class password : public QDialog {
+class password : public FaceDialog {
     Q_OBJECT
 public:
     explicit password(App& app, QWidget* parent = nullptr);
@@ -26,22 +26,16 @@ public:
     QLabel* Label2 = nullptr; // "Maximum 8 characters case sensitive."
     QString Tag = QStringLiteral("0");
 
-    void Form_Activate();
+    void Form_Activate() override;
     void OKButton_Click();
     void CloseButton_Click();
     void reject() override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
-    PictureBox* face_ = nullptr;
 };
 
 // Registers a password in a unit that has none: the entry and its
 // confirmation must agree. Tag as for password; after "0" the new
 // password is passtext[0]'s text.
-class passwordEntry : public QDialog {
+class passwordEntry : public FaceDialog {
     Q_OBJECT
 public:
     explicit passwordEntry(App& app, QWidget* parent = nullptr);
@@ -54,14 +48,8 @@ public:
     QLabel* Label3 = nullptr; // "Confirm"
     QString Tag = QStringLiteral("0");
 
-    void Form_Activate();
+    void Form_Activate() override;
     void OKButton_Click();
     void CloseButton_Click();
     void reject() override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
-    PictureBox* face_ = nullptr;
 };

@@ -32,12 +32,6 @@ namespace {
 constexpr int PageHeight = 9000 / 15;
 constexpr int PageWidth = 720;
 
-QFont Scaled(QFont f, double factor, bool bold = false) {
-    f.setPointSizeF(f.pointSizeF() * factor);
-    f.setBold(bold);
-    return f;
-}
-
 QPushButton* StartButton(const QString& caption, QWidget* parent) {
     auto* b = new QPushButton(caption, parent);
     b->setMinimumSize(220, 44);

@@ -1,31 +1,24 @@
 #include "startwin/TransferPanel.h"
 
 #include "startwin/App.h"
-#include "startwin/Widgets.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 TransferPanel::TransferPanel(App& app, const QString& title, const QString& heading, const QString& line,
                              QWidget* parent)
-    : QDialog(parent), app_(app) {
-    setProperty("qdrForm", true);
+    : FaceDialog(app.images, {28, 22, 28, 18}, 8, parent), app_(app) {
     setWindowTitle(title);
     // No close box: the transfer ends the panel.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
-    face_ = DialogFace(this, app.images, {28, 22, 28, 18}, 8);
-    auto* col = static_cast<QVBoxLayout*>(face_->layout());
+    QVBoxLayout* col = column();
 
     heading_ = new QLabel(heading, face_);
-    QFont big = heading_->font();
-    big.setPointSizeF(big.pointSizeF() * 1.5);
-    big.setBold(true);
-    heading_->setFont(big);
+    heading_->setFont(Scaled(heading_->font(), 1.5, true));
     heading_->setMinimumWidth(360);
     line_ = new QLabel(line, face_);
     Label3 = new QLabel(QStringLiteral("Progress"), face_);
@@ -47,21 +40,4 @@ TransferPanel::TransferPanel(App& app, const QString& title, const QString& head
     col->addLayout(row);
 
     Timer1.setInterval(1000);
-}
-
-void TransferPanel::SetPicture(bool on) {
-    if (on)
-        face_->setPicture(ImageWind::Pic::Silver86);
-    else
-        face_->clearPicture();
-}
-
-bool TransferPanel::HasPicture() const {
-    return face_->hasPicture();
-}
-
-void TransferPanel::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        Form_Activate();
 }

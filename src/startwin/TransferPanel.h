@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QDialog>
+#include "startwin/Widgets.h"
+
 #include <QTimer>
 
 class App;
-class PictureBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -13,7 +13,7 @@ class QPushButton;
 // heading, a line under it, the progress bar and a CANCEL button. Its work
 // starts from Timer1 (one second) after it is shown, so the panel is
 // painted first. Esc and the title bar never close it.
-class TransferPanel : public QDialog {
+class TransferPanel : public FaceDialog {
     Q_OBJECT
 public:
     QTimer Timer1;
@@ -21,22 +21,12 @@ public:
     QLabel* Label3 = nullptr;
     QPushButton* CancelButton = nullptr;
 
-    // The metal face, or a plain background.
-    void SetPicture(bool on);
-    bool HasPicture() const;
-
-    // Run each time the panel is shown.
-    virtual void Form_Activate() = 0;
     void reject() override {}
 
 protected:
     TransferPanel(App& app, const QString& title, const QString& heading, const QString& line, QWidget* parent);
-    void showEvent(QShowEvent* event) override;
 
     App& app_;
     QLabel* heading_ = nullptr;
     QLabel* line_ = nullptr;
-
-private:
-    PictureBox* face_ = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "startwin/Widgets.h"
 
 #include <QPainter>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 Lamp::Lamp(QWidget* parent) : QWidget(parent) { setFixedSize(sizeHint()); }
@@ -74,15 +75,39 @@ void PicButton::paintEvent(QPaintEvent*) {
     p.drawText(rect(), Qt::AlignCenter, text());
 }
 
-PictureBox* DialogFace(QDialog* dialog, const ImageWind& store, const QMargins& margins, int spacing) {
-    auto* outer = new QVBoxLayout(dialog);
+QFont Scaled(QFont f, double factor, bool bold) {
+    f.setPointSizeF(f.pointSizeF() * factor);
+    f.setBold(bold);
+    return f;
+}
+
+FaceDialog::FaceDialog(const ImageWind& store, const QMargins& margins, int spacing, QWidget* parent)
+    : QDialog(parent) {
+    setProperty("qdrForm", true);
+    auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSizeConstraint(QLayout::SetFixedSize);
-    auto* face = new PictureBox(store, dialog);
-    face->setPicture(ImageWind::Pic::Silver86);
-    outer->addWidget(face);
-    auto* col = new QVBoxLayout(face);
+    face_ = new PictureBox(store, this);
+    face_->setPicture(ImageWind::Pic::Silver86);
+    outer->addWidget(face_);
+    auto* col = new QVBoxLayout(face_);
     col->setContentsMargins(margins);
     col->setSpacing(spacing);
-    return face;
+}
+
+QVBoxLayout* FaceDialog::column() const { return static_cast<QVBoxLayout*>(face_->layout()); }
+
+void FaceDialog::SetPicture(bool on) {
+    if (on)
+        face_->setPicture(ImageWind::Pic::Silver86);
+    else
+        face_->clearPicture();
+}
+
+bool FaceDialog::HasPicture() const { return face_->hasPicture(); }
+
+void FaceDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        Form_Activate();
 }

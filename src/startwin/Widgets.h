@@ -8,6 +8,8 @@
 #include <QColor>
 #include <QWidget>
 
+class QVBoxLayout;
+
 // Colours as the panel's texts give them: 0xBBGGRR.
 constexpr QRgb VbColor(unsigned bgr) {
     return qRgb(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
@@ -56,9 +58,28 @@ private:
     bool hasPicture_ = false;
 };
 
-// The face of a fixed-size dialog: a Silver86 picture box filling it, with
-// a vertical layout (face->layout()) for the dialog's controls.
-PictureBox* DialogFace(QDialog* dialog, const ImageWind& store, const QMargins& margins, int spacing);
+// f at factor times its point size, bold or not.
+QFont Scaled(QFont f, double factor, bool bold = false);
+
+// A fixed-size dialog on a metal face: a Silver86 picture box filling it,
+// with a vertical layout (column()) for the dialog's controls, which take
+// face_ as their parent. Form_Activate runs each time it is shown.
+class FaceDialog : public QDialog {
+    Q_OBJECT
+public:
+    // The metal face, or a plain background.
+    void SetPicture(bool on);
+    bool HasPicture() const;
+
+    virtual void Form_Activate() = 0;
+
+protected:
+    FaceDialog(const ImageWind& store, const QMargins& margins, int spacing, QWidget* parent);
+    void showEvent(QShowEvent* event) override;
+    QVBoxLayout* column() const;
+
+    PictureBox* face_ = nullptr;
+};
 
 // A button drawn with a picture of the store and its caption over it. Its
 // on/off state is kept in Tag as "0" or "1", as the panel's handlers read it.
