@@ -215,6 +215,17 @@ void MainWind::PlaceOutMark(PictureBox* mark, int level) {
     mark->move(mark->x(), qRound((level - 6) * outFaderScale_ + outFaderOffset_));
 }
 
+void MainWind::PlaceAllMarks(int level) {
+    for (int c = 0; c < 10; ++c) {
+        PlaceInMark(FaderPosImg[c], level);
+        PlaceInMark(FaderVRImg[c], level);
+    }
+    for (int o : ChToOut) {
+        PlaceOutMark(OutFaderPos[o], level);
+        PlaceOutMark(OutFaderVRImg[o], level);
+    }
+}
+
 void MainWind::KnobLevelsRead(int side) {
     const BankRec& r = app_.data.BankData[app_.data.CurBank];
     if (side == 0) {

@@ -79,6 +79,8 @@ public:
     // Moves a mark of an input (output) fader to level L.
     void PlaceInMark(PictureBox* mark, int level);
     void PlaceOutMark(PictureBox* mark, int level);
+    // Both marks of every fader to level L.
+    void PlaceAllMarks(int level);
     // The unit's knob levels of the inputs (side 0) or outputs (side 1) were
     // read into record CurBank: their marks follow, and so do the faders
     // linked to their knobs.

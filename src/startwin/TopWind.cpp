@@ -392,17 +392,11 @@ void TopWind::SyousaiBtn_Click() {
     if (!app_.link.OnLine && !app_.data.VenueLoaded) {
         BankRec& r = app_.data.BankData[app_.data.CurBank];
         LevelRec& lv = app_.data.MemLevel[app_.data.CurBank];
-        MainWind& m = *mainWind;
-        for (int c = 0; c < 10; ++c) {
+        for (int c = 0; c < 10; ++c)
             r.In[c].VRLevel = lv.In[c] = 125;
-            m.PlaceInMark(m.FaderPosImg[c], 125);
-            m.PlaceInMark(m.FaderVRImg[c], 125);
-        }
-        for (int b : ChToOut) {
+        for (int b : ChToOut)
             r.Out[b].VRLevel = lv.Out[b] = 125;
-            m.PlaceOutMark(m.OutFaderPos[b], 125);
-            m.PlaceOutMark(m.OutFaderVRImg[b], 125);
-        }
+        mainWind->PlaceAllMarks(125);
     }
     FontSetAll();
     if (!mainWind->Loaded) {
