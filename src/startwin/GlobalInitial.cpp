@@ -15,12 +15,10 @@ void GlobalInitial(App& app, TopWind& top) {
     app.link.PasswordStr.clear();
 
     top.setWindowTitle(QStringLiteral("%1 %2").arg(QLatin1String(ProductName), QLatin1String(VerStr)));
-    if (!top.mainWind) {
-        top.mainWind = std::make_unique<MainWind>(app, top);
-        top.mainWind->Form_Initialize();
-        top.mainWind->Form_Load();
-    }
+    top.mainWind = std::make_unique<MainWind>(app, top);
     MainWind& main = *top.mainWind;
+    main.Form_Initialize();
+    main.Form_Load();
     main.setWindowTitle(QStringLiteral("%1 %2").arg(QLatin1String(ProductName), QLatin1String(VerStrEdit)));
 
     top.InputWindObj = std::make_unique<InputWind>(app);

@@ -36,7 +36,6 @@ public:
 
     // The limit of the entry in ANSI bytes.
     void SetSize(int n) { maxBytes_ = n; }
-    int Size() const { return maxBytes_; }
 
     void Form_Activate() override;
     void Text1_Change();
