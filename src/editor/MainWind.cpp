@@ -22,7 +22,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
-#include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -244,12 +243,6 @@ void MainWind::KnobLevelsRead(int side) {
 }
 
 void MainWind::Form_Initialize() {
-    if (const QScreen* s = screen()) {
-        DpiX = float(s->logicalDotsPerInchX());
-        DpiY = qRound(s->logicalDotsPerInchY());
-    }
-    DpiScale = DpiX / 96;
-
     PicGraph->clear();
     PollBusy = 0;
 

@@ -86,11 +86,6 @@ public:
     // linked to their knobs.
     void KnobLevelsRead(int side);
 
-    // The screen's logical resolution; DpiScale = DpiX / 96.
-    float DpiX = 96;
-    int DpiY = 96;
-    float DpiScale = 1;
-
     // 1 while a status-poll tick runs.
     int PollBusy = 0;
     // 1 while code fills the output-EQ page.
