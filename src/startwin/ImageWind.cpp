@@ -93,6 +93,11 @@ FaceColours FaceOf(Pic pic) {
 // Brushed aluminium: a gentle top-to-bottom fall with a soft sheen, crossed by
 // fine horizontal grain. Drawn per pixel at the target size, so it never shows
 // stretched grain however large the window is.
+// The nearest whole level of a channel, kept to 0..255.
+int Level(qreal v) {
+    return v <= 0 ? 0 : v >= 255 ? 255 : int(v + 0.5);
+}
+
 QImage BrushedSilver(QSize device, qreal dpr) {
     QImage img(device, QImage::Format_RGB32);
     const int W = device.width(), H = device.height();
@@ -116,15 +121,16 @@ QImage BrushedSilver(QSize device, qreal dpr) {
             base[c] = top[c] + (bottom[c] - top[c]) * t + row;
         qreal a = next() * 3.2, b = next() * 3.2;
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < W; ++x) {
-            const int k = x % knot;
-            if (k == 0 && x > 0) {
+        // The grain runs from knot to knot in straight steps.
+        for (int x0 = 0; x0 < W; x0 += knot) {
+            if (x0 > 0) {
                 a = b;
                 b = next() * 3.2;
             }
-            const qreal d = a + (b - a) * (qreal(k) / knot);
-            auto ch = [&](int c) { return std::clamp(int(std::lround(base[c] + d)), 0, 255); };
-            line[x] = qRgb(ch(0), ch(1), ch(2));
+            const qreal step = (b - a) / knot;
+            qreal d = a;
+            for (int x = x0; x < std::min(W, x0 + knot); ++x, d += step)
+                line[x] = qRgb(Level(base[0] + d), Level(base[1] + d), Level(base[2] + d));
         }
     }
     return img;
