@@ -8,6 +8,7 @@
 // `byTitle`, else with `otherwise`; file dialogs are recorded and return
 // `chosenFile` (empty: cancelled).
 
+#include "editor/MainWind.h"
 #include "link/Link.h"
 #include "link/Serial.h"
 #include "platform/Dialogs.h"

@@ -68,8 +68,17 @@ void TestTopWind::startupWithAndWithoutDefaultVenue() {
         QCOMPARE(d.BankBackup[9].MemNameStr, d.BankData[9].MemNameStr);
     }
 
-    // The time-out box is one setting shown on both windows.
+    // The editor is not built before the start window has painted, and is
+    // built in the first idle moment after.
     Fixture f;
+    QVERIFY(!f.top->mainWind.made());
+    f.top->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.top.get()));
+    QTRY_VERIFY(f.top->mainWind.made());
+    QCOMPARE(f.top->mainWind->windowTitle(), QStringLiteral("QDR318 Manager Ver.1.00 Parameter Edit"));
+    QVERIFY(!f.top->mainWind->isVisible());
+
+    // The time-out box is one setting shown on both windows.
     f.top->TimeOutNone->setChecked(true);
     QVERIFY(f.top->mainWind->TimeOutNone->isChecked());
     f.top->mainWind->TimeOutNone->setChecked(false);

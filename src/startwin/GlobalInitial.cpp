@@ -8,6 +8,37 @@
 #include "startwin/InputWind.h"
 #include "startwin/TopWind.h"
 
+namespace {
+
+// The editor window with its caption, channel captions and pin table.
+std::unique_ptr<MainWind> MakeEditor(App& app, TopWind& top) {
+    auto editor = std::make_unique<MainWind>(app, top);
+    MainWind& main = *editor;
+    main.Form_Initialize();
+    main.Form_Load();
+    main.setWindowTitle(QStringLiteral("%1 %2").arg(QLatin1String(ProductName), QLatin1String(VerStrEdit)));
+
+    // The fader geometry is measured by the editor where it places its marks.
+    for (int i = 0; i < 12; ++i) {
+        main.InLineName[i]->setText(QLatin1String(ChName[i]));
+        main.MixInName[i]->setText(QLatin1String(ChName[i]));
+    }
+    for (int i = 0; i < 10; ++i)
+        main.InName[i]->setText(QLatin1String(ChName[i]));
+    for (int i = 0; i < 5; ++i) {
+        main.OutLineName[i]->setText(QLatin1String(ChName[12 + i]));
+        main.MixOutName[i]->setText(QLatin1String(ChName[12 + i]));
+    }
+    for (int i = 0; i < 4; ++i)
+        main.OutName[i]->setText(QLatin1String(ChName[12 + i]));
+    for (int i = 0; i < 8; ++i)
+        main.ExtOutName[i]->setText(QStringLiteral("OUT %1").arg(i + 1));
+    main.PinAssignDraw();
+    return editor;
+}
+
+} // namespace
+
 // The value tables, name lists and knob angles are compile-time constants,
 // so the steps that built them have nothing left to do at run time.
 void GlobalInitial(App& app, TopWind& top) {
@@ -15,11 +46,9 @@ void GlobalInitial(App& app, TopWind& top) {
     app.link.PasswordStr.clear();
 
     top.setWindowTitle(QStringLiteral("%1 %2").arg(QLatin1String(ProductName), QLatin1String(VerStr)));
-    top.mainWind = std::make_unique<MainWind>(app, top);
-    MainWind& main = *top.mainWind;
-    main.Form_Initialize();
-    main.Form_Load();
-    main.setWindowTitle(QStringLiteral("%1 %2").arg(QLatin1String(ProductName), QLatin1String(VerStrEdit)));
+    // The editor is the most costly window to build; it is made when the
+    // start window has shown (or when first needed), hidden like the rest.
+    top.mainWind.setMaker([&app, &top] { return MakeEditor(app, top); });
 
     top.InputWindObj = std::make_unique<InputWind>(app);
     top.InputWindObj->startWindowVisible = [&top] { return top.isVisible(); };
@@ -49,28 +78,10 @@ void GlobalInitial(App& app, TopWind& top) {
 
     app.data.CurBank = 0;
 
-    // The editor's channel captions; the fader geometry is measured by the
-    // editor where it places its marks.
-    for (int i = 0; i < 12; ++i) {
-        main.InLineName[i]->setText(QLatin1String(ChName[i]));
-        main.MixInName[i]->setText(QLatin1String(ChName[i]));
-    }
-    for (int i = 0; i < 10; ++i)
-        main.InName[i]->setText(QLatin1String(ChName[i]));
-    for (int i = 0; i < 5; ++i) {
-        main.OutLineName[i]->setText(QLatin1String(ChName[12 + i]));
-        main.MixOutName[i]->setText(QLatin1String(ChName[12 + i]));
-    }
-    for (int i = 0; i < 4; ++i)
-        main.OutName[i]->setText(QLatin1String(ChName[12 + i]));
-    for (int i = 0; i < 8; ++i)
-        main.ExtOutName[i]->setText(QStringLiteral("OUT %1").arg(i + 1));
-    main.PinAssignDraw();
-
     // Whatever changes the venue name shows it.
-    app.data.venueNameChanged = [&main] { main.DispSystemName(); };
-    top.bankReadWind->dispAllParam = [&main] { main.DispAllParam(); };
-    top.bankReadWind->afterRead = [&app, &main] {
-        main.PatternName->setText(app.data.BankData[app.data.MemNo].MemNameStr);
+    app.data.venueNameChanged = [&top] { top.mainWind->DispSystemName(); };
+    top.bankReadWind->dispAllParam = [&top] { top.mainWind->DispAllParam(); };
+    top.bankReadWind->afterRead = [&app, &top] {
+        top.mainWind->PatternName->setText(app.data.BankData[app.data.MemNo].MemNameStr);
     };
 }

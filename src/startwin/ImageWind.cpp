@@ -90,14 +90,19 @@ FaceColours FaceOf(Pic pic) {
     }
 }
 
+// A channel value in 16.16 fixed point; truncation is close enough for grain.
+int Fixed(qreal v) { return int(v * 65536); }
+
+// The whole level of a 16.16 channel value already offset by a half, kept
+// to 0..255.
+int ChannelOf(int v) {
+    const int level = v >> 16;
+    return level < 0 ? 0 : level > 255 ? 255 : level;
+}
+
 // Brushed aluminium: a gentle top-to-bottom fall with a soft sheen, crossed by
 // fine horizontal grain. Drawn per pixel at the target size, so it never shows
 // stretched grain however large the window is.
-// The nearest whole level of a channel, kept to 0..255.
-int Level(qreal v) {
-    return v <= 0 ? 0 : v >= 255 ? 255 : int(v + 0.5);
-}
-
 QImage BrushedSilver(QSize device, qreal dpr) {
     QImage img(device, QImage::Format_RGB32);
     const int W = device.width(), H = device.height();
@@ -121,16 +126,23 @@ QImage BrushedSilver(QSize device, qreal dpr) {
             base[c] = top[c] + (bottom[c] - top[c]) * t + row;
         qreal a = next() * 3.2, b = next() * 3.2;
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        // The grain runs from knot to knot in straight steps.
+        // The grain runs from knot to knot in straight steps, walked in
+        // 16.16 fixed point: the face fills the whole window before its
+        // first paint, so this loop is on the start-up path.
         for (int x0 = 0; x0 < W; x0 += knot) {
             if (x0 > 0) {
                 a = b;
                 b = next() * 3.2;
             }
-            const qreal step = (b - a) / knot;
-            qreal d = a;
-            for (int x = x0; x < std::min(W, x0 + knot); ++x, d += step)
-                line[x] = qRgb(Level(base[0] + d), Level(base[1] + d), Level(base[2] + d));
+            const int step = Fixed((b - a) / knot);
+            int v[3];
+            for (int c = 0; c < 3; ++c)
+                v[c] = Fixed(base[c] + a) + 32768;
+            for (int x = x0, end = std::min(W, x0 + knot); x < end; ++x) {
+                line[x] = qRgb(ChannelOf(v[0]), ChannelOf(v[1]), ChannelOf(v[2]));
+                for (int& c : v)
+                    c += step;
+            }
         }
     }
     return img;

@@ -187,6 +187,16 @@ void TopWind::Form_Activate() {
     ConnectTimer.start();
 }
 
+void TopWind::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    // The editor is built in the first idle moment after the start window
+    // has been painted.
+    if (!editorQueued_) {
+        editorQueued_ = true;
+        QTimer::singleShot(0, this, [this] { mainWind.get(); });
+    }
+}
+
 void TopWind::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous())
@@ -218,8 +228,7 @@ void TopWind::Timer1_Timer() {
         }
     }
     app_.waits.Tick();
-    if (mainWind)
-        mainWind->TimerFunction();
+    mainWind->TimerFunction();
     Timer1.start();
 }
 
@@ -297,8 +306,7 @@ void TopWind::OnlineDisp(int flag) {
         OnLine[i]->setFillColor(flag ? LampGreen : LampGrey);
         OnLineMess[i]->setText(flag ? QStringLiteral("Online") : QStringLiteral("Offline"));
     }
-    if (mainWind)
-        mainWind->OnlineDisp(flag);
+    mainWind->OnlineDisp(flag);
 }
 
 void TopWind::RB700Connect() {
@@ -321,8 +329,7 @@ void TopWind::OnLinkLost() {
     SetConnectChannel(QString());
     ::ShowMessage(this, {QStringLiteral("Communication with QDR318 lost.\r\nPlease check the cable and try again."),
                        QStringLiteral("Break"), MsgButtons::CancelTryContinue, MsgIcon::None, MsgResult::Cancel});
-    if (mainWind)
-        mainWind->MeterLampClear();
+    mainWind->MeterLampClear();
 }
 
 MsgResult TopWind::ShowMessage(const MsgBox& box) { return ::ShowMessage(this, box); }
@@ -490,8 +497,7 @@ bool TopWind::PasswordProc(int mode) {
 }
 
 void TopWind::TimeOutNone_Click() {
-    if (mainWind)
-        mainWind->TimeOutNone->setChecked(TimeOutNone->isChecked());
+    mainWind->TimeOutNone->setChecked(TimeOutNone->isChecked());
 }
 
 void TopWind::FileTransBtn_Click() {

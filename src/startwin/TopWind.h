@@ -11,6 +11,7 @@
 
 #include "link/LinkHost.h"
 #include "platform/ComPort.h"
+#include "startwin/OnDemand.h"
 
 class AllBankWind;
 class App;
@@ -100,8 +101,9 @@ public:
     std::unique_ptr<BankReadWind> bankReadWind;
     std::unique_ptr<AllBankWind> allBankWind;
     std::unique_ptr<InputWind> InputWindObj;
-    // The editor window, made by GlobalInitial and kept for the whole run.
-    std::unique_ptr<MainWind> mainWind;
+    // The editor window, kept for the whole run: built once the start window
+    // has shown, or sooner when something needs it.
+    OnDemand<MainWind> mainWind;
 
     // Poll state.
     int PollSkip = 0;
@@ -131,11 +133,13 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
     App& app_;
     bool ending_ = false;
+    bool editorQueued_ = false;
     QWindow* lastFocusWindow_ = nullptr;
 
     void buildMenuPage(PictureBox* page);
