@@ -93,20 +93,17 @@ FaceColours FaceOf(Pic pic) {
 // A channel value in 16.16 fixed point; truncation is close enough for grain.
 int Fixed(qreal v) { return int(v * 65536); }
 
-// The whole level of a 16.16 channel value already offset by a half, kept
-// to 0..255.
-int ChannelOf(int v) {
-    const int level = v >> 16;
-    return level < 0 ? 0 : level > 255 ? 255 : level;
-}
-
 // Brushed aluminium: a gentle top-to-bottom fall with a soft sheen, crossed by
 // fine horizontal grain. Drawn per pixel at the target size, so it never shows
 // stretched grain however large the window is.
 QImage BrushedSilver(QSize device, qreal dpr) {
     QImage img(device, QImage::Format_RGB32);
     const int W = device.width(), H = device.height();
-    const qreal top[3] = {0xE9, 0xEB, 0xEE}, bottom[3] = {0xCB, 0xCF, 0xD4};
+    constexpr qreal top[3] = {0xE9, 0xEB, 0xEE}, bottom[3] = {0xCB, 0xCF, 0xD4};
+    // Sheen, row shade and grain together move a channel by less than this,
+    // so no level leaves 0..255 and the pixel loop needs no clamping.
+    constexpr qreal swing = 7.0 + 2.4 + 3.2;
+    static_assert(0xEE + swing < 255 && 0xCB - swing > 0);
     const int knot = std::max(6, int(std::lround(26 * dpr)));
     for (int y = 0; y < H; ++y) {
         // Fixed seed per row: the same size always gives the same pixels.
@@ -139,7 +136,7 @@ QImage BrushedSilver(QSize device, qreal dpr) {
             for (int c = 0; c < 3; ++c)
                 v[c] = Fixed(base[c] + a) + 32768;
             for (int x = x0, end = std::min(W, x0 + knot); x < end; ++x) {
-                line[x] = qRgb(ChannelOf(v[0]), ChannelOf(v[1]), ChannelOf(v[2]));
+                line[x] = 0xFF000000u | uint32_t(v[0] >> 16) << 16 | uint32_t(v[1] >> 16) << 8 | uint32_t(v[2] >> 16);
                 for (int& c : v)
                     c += step;
             }
