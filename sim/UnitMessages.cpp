@@ -306,10 +306,14 @@ QByteArray StatusLoad(UnitState& s, const QByteArray& b) {
     QByteArray r;
     switch (At(b, 3)) {
     case 1:
+        // Which lamp comes first is read from the record: the program keeps
+        // the first lamp byte of each pair in input byte 18, PeakOn, and the
+        // second in byte 17, SignalOn. So the peak bits lead, in the mono
+        // byte pair and in each stereo nibble pair alike.
         r = Reply(b, 3, 9);
-        r[3] = char(s.signalBits & 0x3F);
-        r[4] = char(s.peakBits & 0x3F);
-        r[5] = char((s.signalBits >> 6 & 0x0F) | (s.peakBits >> 6 & 0x0F) << 4);
+        r[3] = char(s.peakBits & 0x3F);
+        r[4] = char(s.signalBits & 0x3F);
+        r[5] = char((s.peakBits >> 6 & 0x0F) | (s.signalBits >> 6 & 0x0F) << 4);
         r[6] = char(s.phantomBits);
         r[7] = char(s.micLineBits);
         r[8] = char(s.memNo);

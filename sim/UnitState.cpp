@@ -131,7 +131,9 @@ void UnitState::Tick() {
         const int steps = std::clamp(std::popcount(unsigned(m & 0x3F)) + int(Random() % 5) - 2, 0, 6);
         m = uint8_t((1u << steps) - 1);
     }
-    outLampBits = uint8_t(Random() & 0x0F);
+    // As at the inputs, an output peaks only while it signals.
+    const unsigned outSignal = Random() & 0x03;
+    outLampBits = uint8_t((outSignal & Random() & Random()) | outSignal << 2);
     // Now and then someone turns a knob a little.
     for (int c = 0; c < Inputs; ++c)
         if (Random() % 4 == 0)

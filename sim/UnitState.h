@@ -59,7 +59,8 @@ public:
     uint16_t peakBits = 0;      // bit c: peak lamp of input c
     // Blocks OUT 1A..2B: a bar, bit n lit for each step above n.
     std::array<uint8_t, 4> meterBits{};
-    // Bits 0, 1: the first lamp of OUT 3, OUT 4; bits 2, 3: the second.
+    // OUT 3, OUT 4 as the record reads them: bits 0, 1 their peak lamps
+    // (output byte 35), bits 2, 3 their signal lamps (byte 34).
     uint8_t outLampBits = 0;
 
     // Live: every Tick moves lamps, meters and knobs, pseudo-randomly but

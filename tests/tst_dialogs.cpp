@@ -73,6 +73,7 @@ private slots:
     void bankReadOfflineThenOnline();
     void allBankCancels();
     void inputHeldToByteLimit();
+    void inputDialogAsStartUpMadeIt();
     void nameFont();
 };
 
@@ -307,6 +308,27 @@ void TestDialogs::inputHeldToByteLimit() {
     QCOMPARE(seen, QStringList{QStringLiteral("ABxCD")});
     QCOMPARE(got, QStringLiteral("1234 "));
     QVERIFY(!w.HasPicture());
+}
+
+// Start-up gives the dialog its metal face and the O K button its bar; the
+// button ends the dialog.
+void TestDialogs::inputDialogAsStartUpMadeIt() {
+    Fixture f;
+    QVERIFY(f.started);
+    InputWind& w = *f.top->InputWindObj;
+    QVERIFY(w.HasPicture());
+    QCOMPARE(w.Command1->picture(), ImageWind::Pic::BigBar);
+    QCOMPARE(w.Command1->text(), QStringLiteral("O K"));
+    QString got;
+    const int result = Modal(
+        w,
+        [&] {
+            Type(w.Text1, QStringLiteral("Hall"));
+            w.Command1->click();
+        },
+        [&] { got = w.InputWindShow(QStringLiteral("Venue name"), QStringLiteral("Enter Venue Name."), {}, 20); });
+    QCOMPARE(result, int(QDialog::Accepted));
+    QCOMPARE(got, QStringLiteral("Hall"));
 }
 
 void TestDialogs::nameFont() {

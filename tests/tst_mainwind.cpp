@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
@@ -52,6 +53,50 @@ struct Fixture : GuiRig {
     }
 
     SimUnit& unit() { return usb.unit(); }
+    UnitState& unitState() { return usb.unit().model().state(); }
+
+    // Parameter Edit as the poll tick runs it after the click: the start
+    // buttons locked, the read-back, the editor shown.
+    void startEditing() {
+        top->TopWindowLock();
+        top->SyousaiBtn_Click();
+    }
+
+    // Whether a box shows picture pic at index, drawn to its size.
+    bool shows(const QLabel* box, ImageWind::Pic pic, int index) const {
+        return box->pixmap().toImage() ==
+               app->images.Picture(pic, index, box->size(), box->devicePixelRatioF()).toImage();
+    }
+
+    // Every control the read-back refreshes that does not show record
+    // CurBank (offline the lamps and meters are cleared).
+    QStringList refreshMismatches() const {
+        const ParamData& d = app->data;
+        const BankRec& r = d.BankData[d.CurBank];
+        const bool on = app->link.OnLine;
+        const MainWind& m = *main;
+        QStringList bad;
+        if (m.SystemName->text() != d.VenueName)
+            bad << QStringLiteral("SystemName");
+        if (m.PatternName->text() != d.BankData[d.MemNo].MemNameStr)
+            bad << QStringLiteral("PatternName");
+        if (!m.PatternRadio[static_cast<std::size_t>(d.MemNo - 1)]->isChecked())
+            bad << QStringLiteral("PatternRadio");
+        for (int c = 0; c < 10; ++c) {
+            if (m.InSignal[c]->fillColor() != (on && r.In[c].SignalOn ? LampGreen : LampOff))
+                bad << QStringLiteral("InSignal %1").arg(c);
+            if (m.InPeak[c]->fillColor() != (on && r.In[c].PeakOn ? LampRed : LampOff))
+                bad << QStringLiteral("InPeak %1").arg(c);
+        }
+        for (int o = 0; o < 4; ++o) {
+            const int step = on ? r.Out[o].MeterStep : 0;
+            if (!shows(m.OutMeterImage[o], ImageWind::Pic::BlockMeter, step))
+                bad << QStringLiteral("OutMeterImage %1").arg(o);
+            if (!shows(m.OutMeter[o], ImageWind::Pic::Meter, step + 7))
+                bad << QStringLiteral("OutMeter %1").arg(o);
+        }
+        return bad;
+    }
 
     // The two letters of each request the unit heard.
     QStringList requestKinds() {
@@ -109,6 +154,9 @@ private slots:
     void failedSaveReportsAndStays();
     void closeBoxReturnsToMenuPage();
     void dispAllParamSendsNothing();
+    void reopenAfterCloseBoxShowsTheRecord();
+    void readBackSelectsTheUnitsMemory();
+    void signalAndPeakLampsFromTheUnit();
 };
 
 void TestMainWind::pagesToolbarAndPageChange() {
@@ -532,6 +580,103 @@ void TestMainWind::dispAllParamSendsNothing() {
     QCOMPARE(f.main->SystemName->text(), QStringLiteral("Main Hall"));
     QCOMPARE(f.app->DispBusy, 0);
     QVERIFY(f.requestKinds().isEmpty());
+}
+
+// The close box unloads the editor; the next Parameter Edit loads it again
+// before the read-back, so what the read-back drew is what stays.
+void TestMainWind::reopenAfterCloseBoxShowsTheRecord() {
+    {
+        Fixture f;
+        QVERIFY(f.goOnline());
+        UnitState& u = f.unitState();
+        u.memNo = 7;
+        u.setNameField(1, 1, "Main Hall");
+        u.setNameField(2, 7, "Chapel");
+        u.meterBits = {0x01, 0x3F, 0x04, 0x00}; // steps 1, 6, 3, 0: none of them a load step's picture
+        u.signalBits = 0x2C1;
+        u.peakBits = 0x201;
+        f.main->close();
+        QVERIFY(!f.main->Loaded);
+        f.startEditing();
+        QVERIFY(f.main->isVisible());
+        QCOMPARE(f.app->data.VenueName, QStringLiteral("Main Hall"));
+        QCOMPARE(f.app->data.BankData[0].Out[1].MeterStep, 6);
+        QCOMPARE(f.refreshMismatches(), QStringList());
+    }
+    Fixture f;
+    ParamData& d = f.app->data;
+    d.VenueName = QStringLiteral("Annex");
+    d.BankData[1].MemNameStr = QStringLiteral("Lobby");
+    d.BankData[0].In[4].SignalOn = d.BankData[0].In[4].PeakOn = 1;
+    d.BankData[0].Out[2].MeterStep = 5;
+    f.openEditor();
+    f.main->close();
+    f.startEditing();
+    QVERIFY(f.main->isVisible());
+    QCOMPARE(f.refreshMismatches(), QStringList());
+}
+
+void TestMainWind::readBackSelectsTheUnitsMemory() {
+    Fixture f;
+    QVERIFY(f.goOnline());
+    f.unitState().memNo = 12;
+    f.unitState().setNameField(2, 12, "Gallery");
+    f.startEditing();
+    QCOMPARE(f.app->data.MemNo, 12);
+    QVERIFY(f.main->PatternRadio[11]->isChecked());
+    QCOMPARE(f.main->PatternName->text(), QStringLiteral("Gallery"));
+
+    // Offline the memory is taken as the first.
+    Fixture off;
+    off.main->PatternRadio[5]->setChecked(true);
+    off.app->lib->ReadPatternNo();
+    QCOMPARE(off.app->data.MemNo, 1);
+    QVERIFY(off.main->PatternRadio[0]->isChecked());
+}
+
+// A lamp lights where the unit signals or peaks, read as the record keeps
+// the lamp bytes: green for signal, red for peak.
+void TestMainWind::signalAndPeakLampsFromTheUnit() {
+    Fixture f;
+    QVERIFY(f.goOnline());
+    MainWind& m = *f.main;
+    UnitState& u = f.unitState();
+    const auto poll = [&] {
+        f.app->lib->ReadInputStatus();
+        f.app->lib->ReadOutputStatus();
+        m.DispInputStatus();
+        m.DispOutputStatus();
+    };
+    // Mono inputs 1 and 4 and stereo inputs 8 and 9 signal; 4 and 9 peak too.
+    u.signalBits = 0x189;
+    u.peakBits = 0x108;
+    // OUT 3 signals; OUT 4 signals and peaks.
+    u.outLampBits = 0x0E;
+    poll();
+    QList<unsigned> lamps;
+    for (int c = 0; c < 10; ++c)
+        lamps << m.SignalPeak[c]->fillColor();
+    for (int o : {4, 5})
+        lamps << m.OutSignalPeak[o]->fillColor();
+    const unsigned G = LampGreen, R = LampRed, O = LampOff;
+    QCOMPARE(lamps, (QList<unsigned>{G, O, O, R, O, O, O, G, R, O, G, R}));
+
+    // Running live, no lamp ever peaks without signalling.
+    u.setLive(true);
+    int signalOnly = 0, peaks = 0;
+    for (int i = 0; i < 40; ++i) {
+        poll();
+        for (int c = 0; c < 10; ++c) {
+            const bool g = m.InSignal[c]->fillColor() == LampGreen, r = m.InPeak[c]->fillColor() == LampRed;
+            QVERIFY2(g || !r, qPrintable(QStringLiteral("input %1").arg(c)));
+            signalOnly += g && !r;
+            peaks += r;
+        }
+        for (int o : {4, 5})
+            QVERIFY2(m.OutSignal[o]->fillColor() == LampGreen || m.OutPeak[o]->fillColor() != LampRed,
+                     qPrintable(QStringLiteral("output %1").arg(o)));
+    }
+    QVERIFY(signalOnly > 0 && peaks > 0);
 }
 
 QTEST_MAIN(TestMainWind)

@@ -319,7 +319,8 @@ void TestSim::statusBits() {
         s.setInKnob(c, uint8_t(6 + 10 * c));
     s.meterBits = {0x00, 0x01, 0x3F, 0x80};
     s.outLampBits = 0x0D;
-    QCOMPARE(m.Handle(B("DL", {0, 1})), B("DL", {0, 0x05, 0x02, 0x69, 0x21, 0x1C, 12}));
+    // Peak bits lead, in the mono pair and in the stereo byte.
+    QCOMPARE(m.Handle(B("DL", {0, 1})), B("DL", {0, 0x02, 0x05, 0x96, 0x21, 0x1C, 12}));
     QCOMPARE(m.Handle(B("DL", {0, 2})), B("DL", {0, 6, 16, 26, 36, 46, 56, 66, 76, 86, 96}));
     QCOMPARE(m.Handle(B("DL", {0, 3})), B("DL", {0, 0x00, 0x01, 0x3F, 0x80, 0x0D}));
 }

@@ -146,6 +146,7 @@ MainWind::MainWind(App& app, TopWind& top, QWidget* parent) : QWidget(parent), a
     IntervalTimer.setInterval(130);
     connect(MainTab, &QTabWidget::currentChanged, this, &MainWind::MainTab_Click);
     connect(&top_, &TopWind::knobLevelsRead, this, &MainWind::KnobLevelsRead);
+    connect(&top_, &TopWind::memNoRead, this, &MainWind::SelectPatternRadio);
     connect(Toolbar1, &QToolBar::actionTriggered, this,
             [this](QAction* a) { Toolbar1_ButtonClick(a->data().toString()); });
 }
@@ -240,6 +241,11 @@ void MainWind::KnobLevelsRead(int side) {
         if (r.Out[o].VRLink == 1)
             Slider1[o]->setValue(r.Out[o].VRLevel);
     }
+}
+
+void MainWind::SelectPatternRadio(int memNo) {
+    if (memNo >= 1 && memNo <= static_cast<int>(PatternRadio.size()))
+        PatternRadio[static_cast<std::size_t>(memNo - 1)]->setChecked(true);
 }
 
 void MainWind::Form_Initialize() {
@@ -481,7 +487,7 @@ void MainWind::saveVenue() {
 void MainWind::openVenue() {
     if (top_.FileLoad(1) == -1) {
         top_.bankReadWind->ShowBankReadWind(1);
-        PatternRadio[static_cast<std::size_t>(app_.data.MemNo - 1)]->setChecked(true);
+        SelectPatternRadio(app_.data.MemNo);
         MainTab->setCurrentIndex(0);
     }
     if (!app_.link.OnLine)

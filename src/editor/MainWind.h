@@ -85,6 +85,8 @@ public:
     // read into record CurBank: their marks follow, and so do the faders
     // linked to their knobs.
     void KnobLevelsRead(int side);
+    // Memory memNo (1..16) becomes the selected one on the memory page.
+    void SelectPatternRadio(int memNo);
 
     // 1 while a status-poll tick runs.
     int PollBusy = 0;

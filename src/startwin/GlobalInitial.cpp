@@ -59,6 +59,9 @@ void GlobalInitial(App& app, TopWind& top) {
     top.OfflineCount = 0;
     app.link.PortIndex = 0;
 
+    top.InputWindObj->SetPicture(true);
+    top.InputWindObj->Command1->setPicture(ImageWind::Pic::BigBar);
+
     app.data.MemNo = 1;
     app.link.AllBankContinue = false;
     top.PendingStart = -1;

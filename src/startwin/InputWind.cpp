@@ -8,7 +8,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -26,9 +25,8 @@ InputWind::InputWind(App& app, QWidget* parent)
     Text1->setMaxLength(22);
     Text1->setMinimumWidth(280);
     Text1->setFont(Scaled(Text1->font(), 1.2));
-    Command1 = new QPushButton(QStringLiteral("O K"), face_);
-    Command1->setDefault(true);
-    Command1->setMinimumSize(88, 30);
+    Command1 = new PicButton(app.images, QStringLiteral("O K"), face_);
+    Command1->setMinimumSize(app.images.NaturalSize(ImageWind::Pic::BigBar));
 
     col->addWidget(Label1);
     auto* row = new QHBoxLayout;
@@ -41,7 +39,9 @@ InputWind::InputWind(App& app, QWidget* parent)
     col->addLayout(foot);
 
     connect(Text1, &QLineEdit::textChanged, this, &InputWind::Text1_Change);
-    connect(Command1, &QPushButton::clicked, this, &InputWind::Command1_Click);
+    connect(Command1, &PicButton::clicked, this, &InputWind::Command1_Click);
+    // A picture button is no dialog default: Enter in the box presses it.
+    connect(Text1, &QLineEdit::returnPressed, Command1, &PicButton::click);
 }
 
 QString InputWind::InputWindShow(const QString& title, const QString& prompt, const QString& text,

@@ -9,7 +9,6 @@ class App;
 class CodePage;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 
 // The one dialog in which names are typed. A name travels to the unit as
 // bytes of the ANSI code page, so the entry is held to a length in those
@@ -23,7 +22,7 @@ public:
     QLabel* Label1 = nullptr; // the prompt
     QLabel* Label2 = nullptr;
     QLineEdit* Text1 = nullptr;
-    QPushButton* Command1 = nullptr;
+    PicButton* Command1 = nullptr;
 
     // Whether the start window is showing; the dialog wears the metal face
     // only then. Empty counts as hidden.

@@ -393,6 +393,12 @@ void TopWind::KantanBtn_Click() {
 void TopWind::SyousaiBtn_Click() {
     if (!OfflineWindow() || !PasswordProc(0) || DeferStart(1))
         return;
+    // A window closed with its close box loads again at its first touch,
+    // before the read-back draws the record on it.
+    if (!mainWind->Loaded) {
+        mainWind->Form_Load();
+        mainWind->Loaded = true;
+    }
     SyousaiInitial();
     bankReadWind->ShowBankReadWind(0);
     // Offline without a venue file the unit's knobs are unknown: lowest.
@@ -406,10 +412,6 @@ void TopWind::SyousaiBtn_Click() {
         mainWind->PlaceAllMarks(125);
     }
     FontSetAll();
-    if (!mainWind->Loaded) {
-        mainWind->Form_Load();
-        mainWind->Loaded = true;
-    }
     mainWind->MainTab->setCurrentIndex(0);
     mainWind->show();
     TopWindowUnlock();
