@@ -145,8 +145,6 @@ MainWind::MainWind(App& app, TopWind& top, QWidget* parent) : QWidget(parent), a
 
     IntervalTimer.setInterval(130);
     connect(MainTab, &QTabWidget::currentChanged, this, &MainWind::MainTab_Click);
-    connect(&top_, &TopWind::knobLevelsRead, this, &MainWind::KnobLevelsRead);
-    connect(&top_, &TopWind::memNoRead, this, &MainWind::SelectPatternRadio);
     connect(Toolbar1, &QToolBar::actionTriggered, this,
             [this](QAction* a) { Toolbar1_ButtonClick(a->data().toString()); });
 }

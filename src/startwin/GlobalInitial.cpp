@@ -84,6 +84,9 @@ void GlobalInitial(App& app, TopWind& top) {
     // Whatever changes the venue name shows it.
     app.data.venueNameChanged = [&top] { top.mainWind->DispSystemName(); };
     top.bankReadWind->dispAllParam = [&top] { top.mainWind->DispAllParam(); };
+    // What the unit reports reaches the editor even before it is built.
+    QObject::connect(&top, &TopWind::knobLevelsRead, &top, [&top](int side) { top.mainWind->KnobLevelsRead(side); });
+    QObject::connect(&top, &TopWind::memNoRead, &top, [&top](int memNo) { top.mainWind->SelectPatternRadio(memNo); });
     top.bankReadWind->afterRead = [&app, &top] {
         top.mainWind->PatternName->setText(app.data.BankData[app.data.MemNo].MemNameStr);
     };
