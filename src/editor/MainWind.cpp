@@ -481,7 +481,7 @@ void MainWind::saveVenue() {
 void MainWind::openVenue() {
     if (top_.FileLoad(1) == -1) {
         top_.bankReadWind->ShowBankReadWind(1);
-        PatternRadio[static_cast<std::size_t>(app_.data.MemNo - 1)]->setChecked(true);
+        TableAt(PatternRadio, app_.data.MemNo - 1)->setChecked(true);
         MainTab->setCurrentIndex(0);
     }
     if (!app_.link.OnLine)
@@ -502,7 +502,7 @@ QString MainWind::askVenueFileName() {
 void MainWind::storeCurrentMemory() {
     ParamData& d = app_.data;
     d.BankData[d.CurBank].MemNameStr = PatternName->text();
-    d.BankData[d.MemNo].MemNameStr = PatternName->text();
+    TableAt(d.BankData, d.MemNo).MemNameStr = PatternName->text();
     app_.send->SendMemoryName(d.MemNo);
     app_.waits.TimerWait(100);
     app_.send->SendMemoryStore(d.MemNo);

@@ -71,6 +71,6 @@ void GlobalInitial(App& app, TopWind& top) {
     app.data.venueNameChanged = [&main] { main.DispSystemName(); };
     top.bankReadWind->dispAllParam = [&main] { main.DispAllParam(); };
     top.bankReadWind->afterRead = [&app, &main] {
-        main.PatternName->setText(app.data.BankData[app.data.MemNo].MemNameStr);
+        main.PatternName->setText(TableAt(app.data.BankData, app.data.MemNo).MemNameStr);
     };
 }
