@@ -19,7 +19,9 @@ namespace {
 using Range = std::pair<int, int>;
 constexpr Range Any{0, 255}, Flag{0, 1}, Level{6, 125}, Gain{0, 60}, Freq{0, 53}, Q{0, 23}, Memory{1, 16};
 
-QList<Range> Times(int n, Range r) { return QList<Range>(n, r); }
+QList<Range> Times(int n, Range r) {
+    return QList<Range>(n, r);
+}
 
 // The ranges of a set message's data bytes from body index `from` on, by its
 // kind and sub; empty for messages without ranged data (names, masks).
@@ -39,10 +41,8 @@ QList<Range> DataRanges(const QByteArray& b, int& from) {
             r += {{0, 4}, Freq, Q, Gain};
         return r + QList<Range>{Flag, Flag, Level, Level, {0, 46}};
     }
-    if (kind == "MS" && sub == 1)
-        return Times(12, Flag) + QList<Range>{Any, Flag};
-    if (kind == "MS" && sub == 2)
-        return Times(6, {24, 125});
+    if (kind == "MS" && sub == 1) return Times(12, Flag) + QList<Range>{Any, Flag};
+    if (kind == "MS" && sub == 2) return Times(6, {24, 125});
     if (kind == "PS") {
         from = 4;
         switch (b.size() > 3 ? uint8_t(b[3]) : -1) {
@@ -75,8 +75,7 @@ QString OutOfRange(const QByteArray& b) {
     for (int i = 0; i < ranges.size(); ++i) {
         const int at = from + i;
         const int v = at < b.size() ? uint8_t(b[at]) : -1;
-        if (v < ranges[i].first || v > ranges[i].second)
-            return where + QString::number(at);
+        if (v < ranges[i].first || v > ranges[i].second) return where + QString::number(at);
     }
     // The delay, high byte first; the two mono switches as bits 0 and 4.
     if (b.startsWith("OS") && b.size() > 7 && b[4] == 0 && uint8_t(b[6]) * 256 + uint8_t(b[7]) > 300)

@@ -330,7 +330,11 @@ void TestVenueFile::saveRemovesItsOwnLeftovers() {
                              QStringLiteral("xhall.vnf.AbC123"), QStringLiteral("hall.vnf")};
     for (const QString& name : leftovers + others)
         WriteAll(folder.filePath(name), "not a venue " + name.toLatin1());
+    // The file written over keeps its permissions.
+    const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup;
+    QVERIFY(QFile::setPermissions(folder.filePath(QStringLiteral("hall.vnf")), mode));
     QVERIFY(SaveVenueFile(d, West, folder.filePath(QStringLiteral("hall"))));
+    QCOMPARE(QFile::permissions(folder.filePath(QStringLiteral("hall.vnf"))), mode);
     QStringList expected = others;
     expected.sort();
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files, QDir::Name), expected);

@@ -10,9 +10,15 @@ constexpr uint8_t LevelLoudest = 6;
 constexpr uint8_t LevelOffIndex = 125;
 constexpr uint16_t DelayMaxMs = 300;
 
-uint8_t Flag(uint8_t v) { return MinByte(v, 1); }
-uint8_t Level(uint8_t v) { return ClampByte(v, LevelLoudest, LevelOffIndex); }
-uint8_t Memory(uint8_t v) { return ClampByte(v, 1, 16); }
+uint8_t Flag(uint8_t v) {
+    return MinByte(v, 1);
+}
+uint8_t Level(uint8_t v) {
+    return ClampByte(v, LevelLoudest, LevelOffIndex);
+}
+uint8_t Memory(uint8_t v) {
+    return ClampByte(v, 1, 16);
+}
 
 void Clamp(InRec& in) {
     in.Trim = ClampByte(in.Trim, 1, 31);

@@ -55,7 +55,8 @@ public:
             const uint8_t kind = next();
             const int length = next() % 128;
             const int repeat = (kind >> 4) + 1;
-            const auto body = script.first(std::min<std::size_t>(static_cast<std::size_t>(length), script.size()));
+            const auto body =
+                script.first(std::min<std::size_t>(static_cast<std::size_t>(length), script.size()));
             script = script.subspan(body.size());
             // A frame around the repeated bytes, its length field now and
             // then one short or one or two long.
@@ -68,8 +69,7 @@ public:
             for (int r = 0; r < repeat; ++r)
                 for (uint8_t b : body)
                     due_.push_back({at, b});
-            if (framed)
-                due_.push_back({at, 2});
+            if (framed) due_.push_back({at, 2});
         }
     }
     // Bytes on the line come in order: those due so far, up to the first
@@ -93,8 +93,7 @@ public:
     void wait(unsigned maxMs) {
         if (!due_.empty()) {
             const auto until = static_cast<int32_t>(due_.front().at - clock_.t);
-            if (until <= 0)
-                return;
+            if (until <= 0) return;
             if (until <= static_cast<int32_t>(maxMs)) {
                 clock_.t = due_.front().at;
                 return;
@@ -113,8 +112,7 @@ private:
     mutable std::size_t ready_ = 0;
 
     uint8_t next() {
-        if (script.empty())
-            return 0;
+        if (script.empty()) return 0;
         const uint8_t b = script.front();
         script = script.subspan(1);
         return b;
@@ -219,8 +217,7 @@ constexpr int Waits[] = {300, 500, 1100, 3300};
 constexpr uint32_t SlackMs = 64;
 
 void Check(bool ok) {
-    if (!ok)
-        std::abort();
+    if (!ok) std::abort();
 }
 
 } // namespace
@@ -238,8 +235,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return true;
     }();
     (void)made;
-    if (size < 3)
-        return 0;
+    if (size < 3) return 0;
 
     const uint8_t flags = data[0];
     const bool com = flags & 1;

@@ -24,8 +24,7 @@
 namespace {
 
 void Check(bool ok) {
-    if (!ok)
-        std::abort();
+    if (!ok) std::abort();
 }
 
 QByteArray ValidImage(const CodePage& cp) {
@@ -58,13 +57,15 @@ ParamData Before() {
 }
 
 bool SameRecords(const ParamData& a, const ParamData& b) {
-    return a.BankData == b.BankData && std::memcmp(a.MemLevel.data(), b.MemLevel.data(), sizeof a.MemLevel) == 0;
+    return a.BankData == b.BankData &&
+           std::memcmp(a.MemLevel.data(), b.MemLevel.data(), sizeof a.MemLevel) == 0;
 }
 
 bool Same(const ParamData& a, const ParamData& b) {
-    return SameRecords(a, b) && a.BankBackup == b.BankBackup && a.CurBank == b.CurBank && a.MemNo == b.MemNo &&
-           a.VenueName == b.VenueName && a.VenueNameBak == b.VenueNameBak && a.VenueLoaded == b.VenueLoaded &&
-           a.In48VFlag == b.In48VFlag && a.MicLineStat == b.MicLineStat && a.MicLineStatOld == b.MicLineStatOld;
+    return SameRecords(a, b) && a.BankBackup == b.BankBackup && a.CurBank == b.CurBank &&
+           a.MemNo == b.MemNo && a.VenueName == b.VenueName && a.VenueNameBak == b.VenueNameBak &&
+           a.VenueLoaded == b.VenueLoaded && a.In48VFlag == b.In48VFlag && a.MicLineStat == b.MicLineStat &&
+           a.MicLineStatOld == b.MicLineStatOld;
 }
 
 // The program's windows, started once, offline, with no port to find.
@@ -78,9 +79,9 @@ struct Windows {
     Windows() {
         usb.setPresent(false);
         SetMessageHandler([](const MsgBox&) { return MsgResult::Ok; });
-        app = std::make_unique<App>(AppOptions{dir.path(), CodePage::Western,
-                                               QStringLiteral("qdr318-fuzz-%1").arg(QCoreApplication::applicationPid()),
-                                               nullptr, &usb});
+        app = std::make_unique<App>(AppOptions{
+            dir.path(), CodePage::Western,
+            QStringLiteral("qdr318-fuzz-%1").arg(QCoreApplication::applicationPid()), nullptr, &usb});
         top = std::make_unique<TopWind>(*app);
         Check(top->Form_Initialize());
         top->Timer1.stop();
@@ -123,8 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const qsizetype cut = ((data[0] << 8 | data[1]) * span) >> 16;
         const qsizetype at = ((data[2] << 8 | data[3]) * span) >> 16;
         image = base.left(cut);
-        if (cut > base.size())
-            image.append(QByteArray(cut - base.size(), '\0'));
+        if (cut > base.size()) image.append(QByteArray(cut - base.size(), '\0'));
         for (size_t i = 4; i < size && at + static_cast<qsizetype>(i) - 4 < image.size(); ++i)
             image[at + static_cast<qsizetype>(i) - 4] ^= static_cast<char>(data[i]);
     } else {
