@@ -75,7 +75,8 @@ QString OutOfRange(const QByteArray& b) {
     for (int i = 0; i < ranges.size(); ++i) {
         const int at = from + i;
         const int v = at < b.size() ? uint8_t(b[at]) : -1;
-        if (v < ranges[i].first || v > ranges[i].second) return where + QString::number(at);
+        if (v < ranges[i].first || v > ranges[i].second)
+            return where + QString::number(at);
     }
     // The delay, high byte first; the two mono switches as bits 0 and 4.
     if (b.startsWith("OS") && b.size() > 7 && b[4] == 0 && uint8_t(b[6]) * 256 + uint8_t(b[7]) > 300)

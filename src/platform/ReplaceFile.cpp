@@ -15,8 +15,10 @@ namespace {
 bool WriteAll(int fd, const char* p, std::size_t n) {
     while (n > 0) {
         const ssize_t w = ::write(fd, p, n);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) return false;
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0)
+            return false;
         p += w;
         n -= static_cast<std::size_t>(w);
     }
@@ -35,7 +37,8 @@ int CreateTemp(const QByteArray& target, QByteArray& temp) {
             temp += Letters[QRandomGenerator::global()->bounded(int(sizeof Letters) - 1)];
         // The usual permissions of a new file: the process's umask applies.
         const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
     }
     return -1;
 }
@@ -48,7 +51,8 @@ bool KeepMode(int fd, const QByteArray& target) {
 
 void SyncFolder(const QString& folder) {
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
+    if (fd < 0)
+        return;
     ::fsync(fd);
     ::close(fd);
 }
@@ -60,7 +64,8 @@ void RemoveLeftovers(const QFileInfo& target) {
                                             QStringLiteral("\\.[A-Za-z0-9]{%1}").arg(TempLetters)));
     const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     for (const QString& name : names)
-        if (own.match(name).hasMatch()) QFile::remove(folder.filePath(name));
+        if (own.match(name).hasMatch())
+            QFile::remove(folder.filePath(name));
 }
 
 } // namespace
@@ -68,11 +73,13 @@ void RemoveLeftovers(const QFileInfo& target) {
 bool ReplaceFile(const QString& path, const QByteArray& bytes) {
     QFileInfo target(path);
     // Through a link, the file it names is written.
-    if (target.isSymLink()) target = QFileInfo(target.symLinkTarget());
+    if (target.isSymLink())
+        target = QFileInfo(target.symLinkTarget());
     const QByteArray targetName = QFile::encodeName(target.absoluteFilePath());
     QByteArray temp;
     const int fd = CreateTemp(targetName, temp);
-    if (fd < 0) return false;
+    if (fd < 0)
+        return false;
     const bool written = KeepMode(fd, targetName) &&
                          WriteAll(fd, bytes.constData(), static_cast<std::size_t>(bytes.size())) &&
                          ::fsync(fd) == 0;

@@ -93,7 +93,8 @@ public:
     void wait(unsigned maxMs) {
         if (!due_.empty()) {
             const auto until = static_cast<int32_t>(due_.front().at - clock_.t);
-            if (until <= 0) return;
+            if (until <= 0)
+                return;
             if (until <= static_cast<int32_t>(maxMs)) {
                 clock_.t = due_.front().at;
                 return;
@@ -112,7 +113,8 @@ private:
     mutable std::size_t ready_ = 0;
 
     uint8_t next() {
-        if (script.empty()) return 0;
+        if (script.empty())
+            return 0;
         const uint8_t b = script.front();
         script = script.subspan(1);
         return b;
@@ -217,7 +219,8 @@ constexpr int Waits[] = {300, 500, 1100, 3300};
 constexpr uint32_t SlackMs = 64;
 
 void Check(bool ok) {
-    if (!ok) std::abort();
+    if (!ok)
+        std::abort();
 }
 
 } // namespace
@@ -235,7 +238,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return true;
     }();
     (void)made;
-    if (size < 3) return 0;
+    if (size < 3)
+        return 0;
 
     const uint8_t flags = data[0];
     const bool com = flags & 1;

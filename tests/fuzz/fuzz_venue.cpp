@@ -24,7 +24,8 @@
 namespace {
 
 void Check(bool ok) {
-    if (!ok) std::abort();
+    if (!ok)
+        std::abort();
 }
 
 QByteArray ValidImage(const CodePage& cp) {
@@ -124,7 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const qsizetype cut = ((data[0] << 8 | data[1]) * span) >> 16;
         const qsizetype at = ((data[2] << 8 | data[3]) * span) >> 16;
         image = base.left(cut);
-        if (cut > base.size()) image.append(QByteArray(cut - base.size(), '\0'));
+        if (cut > base.size())
+            image.append(QByteArray(cut - base.size(), '\0'));
         for (size_t i = 4; i < size && at + static_cast<qsizetype>(i) - 4 < image.size(); ++i)
             image[at + static_cast<qsizetype>(i) - 4] ^= static_cast<char>(data[i]);
     } else {
