@@ -7,6 +7,7 @@
 #include "data/Tables.h"
 #include "data/VenueFile.h"
 #include "editor/MainWind.h"
+#include "startwin/BankReadWind.h"
 #include "startwin/Widgets.h"
 
 #include <QFile>
@@ -114,7 +115,6 @@ void TestDamagedVenue::loadsDisplaysAndSendsInRange() {
     file.write(EncodeVenue(damaged, app.codePage));
     file.close();
     QVERIFY(LoadVenueFile(app.data, app.codePage, file.fileName(), true));
-    app.data.MemNo = 16;
 
     // Every display routine; knob marks and the faders linked to the knobs
     // stand at the quietest level, on their scales.
@@ -131,6 +131,13 @@ void TestDamagedVenue::loadsDisplaysAndSendsInRange() {
         QCOMPARE(m.OutFaderPos[o]->y(), qRound((125 - 6) * m.OutFaderScale() + m.OutFaderOffset()));
         QCOMPARE(m.Slider1[o]->value(), 125);
     }
+
+    // A memory number past the last memory names the last one.
+    app.data.BankData[16].MemNameStr = QStringLiteral("Last");
+    app.data.MemNo = 17;
+    r.top->bankReadWind->afterRead();
+    QCOMPARE(m.PatternName->text(), QStringLiteral("Last"));
+    app.data.MemNo = 16;
 
     SimUnit& unit = r.usb.unit();
     unit.model().clearRequests();
