@@ -8,8 +8,10 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QTest>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -221,6 +223,23 @@ void TestTopWind::pollFindsUnitThenLosesIt() {
 }
 
 void TestTopWind::secondInstanceRefused() {
+    // The lock is the user's, whatever the environment names the user.
+    const QString key = InstanceGuard::DefaultKey();
+    QVERIFY(key.endsWith(QStringLiteral("-%1").arg(::getuid())));
+    const QByteArray user = qgetenv("USER");
+    qputenv("USER", "");
+    QCOMPARE(InstanceGuard::DefaultKey(), key);
+    qputenv("USER", "someone-else");
+    QCOMPARE(InstanceGuard::DefaultKey(), key);
+    qputenv("USER", user);
+
+    // The program's own lock, in a temporary folder of this test's, so that
+    // no other run nor a real copy of the program can hold it.
+    QTemporaryDir lockDir;
+    const QByteArray tmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(lockDir.path()));
+    const auto restoreTmp = qScopeGuard([&] { tmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", tmp); });
+
     const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/qdr318-manager");
     QVERIFY(QFile::exists(program));
     QProcess first;
@@ -232,17 +251,10 @@ void TestTopWind::secondInstanceRefused() {
     first.start(program, {});
     QVERIFY(first.waitForStarted());
 
-    // Wait until the running copy holds the program's lock.
-    bool held = false;
-    for (int i = 0; i < 200 && !held; ++i) {
-        InstanceGuard probe(InstanceGuard::DefaultKey());
-        held = !probe.acquire();
-        if (!held) {
-            probe.release();
-            QTest::qWait(50);
-        }
-    }
-    QVERIFY(held);
+    // Wait until the running copy holds the lock; looking must not take it,
+    // or the copy starting meanwhile would find it taken and end.
+    const InstanceGuard probe(key);
+    QTRY_COMPARE_WITH_TIMEOUT(probe.holder(), first.processId(), 20000);
 
     QList<MsgBox> asked;
     SetMessageHandler([&](const MsgBox& b) {

@@ -1,10 +1,27 @@
+#include "data/ParamData.h"
 #include "data/Utilities.h"
+#include "data/VenueFile.h"
 #include "platform/CodePage.h"
 #include "platform/MsClock.h"
 
 #include <QTest>
 #include <array>
+#include <dlfcn.h>
+#include <iconv.h>
 #include <vector>
+
+namespace {
+int ConvertersOpened = 0;
+} // namespace
+
+// Every iconv converter opened in this process is counted, then opened by
+// the C library as usual.
+extern "C" iconv_t iconv_open(const char* to, const char* from) {
+    using Open = iconv_t (*)(const char*, const char*);
+    static const auto open = reinterpret_cast<Open>(dlsym(RTLD_NEXT, "iconv_open"));
+    ++ConvertersOpened;
+    return open(to, from);
+}
 
 namespace {
 
@@ -30,6 +47,7 @@ private slots:
     void byteToStr();
     void strToByteZeroesAndCuts();
     void leftByteStr();
+    void convertersOpenedOncePerPage();
 };
 
 void TestUtilities::waits() {
@@ -121,6 +139,30 @@ void TestUtilities::leftByteStr() {
     };
     for (const auto& [cp, text, n, want] : cases)
         QCOMPARE(LeftByteStr(*cp, text, n), want);
+}
+
+void TestUtilities::convertersOpenedOncePerPage() {
+    const int before = ConvertersOpened;
+    const CodePage page(CodePage::Japanese);
+    QCOMPARE(ConvertersOpened - before, 2);
+
+    // A venue file converts 731 names each way on the converters it has.
+    ParamData d;
+    for (int m = 0; m < ParamData::RecordCount; ++m) {
+        d.InitMemoryData(m);
+        d.BankData[m].MemNameStr = QStringLiteral("会議室 %1").arg(m);
+    }
+    ParamData back;
+    const CodePage copy = page;
+    QVERIFY(DecodeVenue(back, copy, EncodeVenue(d, page), true));
+    QCOMPARE(back.BankData[9].MemNameStr, QStringLiteral("会議室 9"));
+    QCOMPARE(ConvertersOpened - before, 2);
+
+    // A conversion that failed half-way leaves nothing behind for the next.
+    QCOMPARE(page.decode(QByteArray("\x82\xA0\x82")), std::nullopt);
+    QCOMPARE(page.decode(QByteArray("\x82\xA0")), std::optional<QString>(QStringLiteral("あ")));
+    QCOMPARE(page.encode(QStringLiteral("あ€")), QByteArray("\x82\xA0?"));
+    QCOMPARE(page.encode(QStringLiteral("あ")), QByteArray("\x82\xA0"));
 }
 
 QTEST_GUILESS_MAIN(TestUtilities)

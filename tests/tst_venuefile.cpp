@@ -31,23 +31,78 @@ void Defaults(ParamData& d) {
 
 const CodePage West(CodePage::Western);
 
-// Every fixed byte of every record varied; knob levels kept within what the
-// reader would clamp, so that a round trip must be exact.
-void Scramble(ParamData& d) {
+// The range of every fixed byte of a record; bytes without one (masks, the
+// routing mask, MicSel and Mono) take any value. The delay's two bytes hold
+// one value of at most 300.
+using ByteRanges = std::array<std::pair<int, int>, BankFixedBytes>;
+
+ByteRanges RecordRanges() {
+    ByteRanges r;
+    r.fill({0, 255});
+    const auto set = [&r](int at, int n, int lo, int hi) {
+        for (int i = at; i < at + n; ++i)
+            r[static_cast<std::size_t>(i)] = {lo, hi};
+    };
+    for (int c = 0; c < 10; ++c) {
+        const int b = 20 * c;
+        set(b + 1, 1, 1, 31);
+        set(b + 2, 1, 0, 1);
+        for (int k = 0; k < 3; ++k) {
+            set(b + 3 + 3 * k, 1, 0, 60);
+            set(b + 4 + 3 * k, 1, 0, 53);
+            set(b + 5 + 3 * k, 1, 0, 23);
+        }
+        set(b + 13, 3, 0, 1);
+        set(b + 16, 1, 6, 125);
+        set(b + 17, 2, 0, 1);
+        set(b + 19, 1, 6, 125);
+    }
+    for (int o = 0; o < 7; ++o) {
+        const int b = 200 + 36 * o;
+        set(b + 2, 2, 0, 1);
+        set(b + 4, 6, 0, 60);
+        set(b + 10, 6, 0, 53);
+        set(b + 16, 6, 0, 23);
+        set(b + 22, 6, 0, 4);
+        set(b + 28, 1, 0, 46);
+        set(b + 30, 2, 0, 1);
+        set(b + 32, 2, 6, 125);
+        set(b + 34, 1, 0, 1);
+        set(b + 35, 1, 0, 6);
+    }
+    for (int k = 0; k < 4; ++k) {
+        set(452 + 20 * k, 13, 0, 1);
+        set(452 + 20 * k + 13, 6, 24, 125);
+    }
+    set(533, 1, 24, 93);
+    set(534, 1, 0, 12);
+    set(536, 1, 0, 12);
+    set(539, 4, 1, 16);
+    set(543, 1, 0, 1);
+    set(544, 8, 0, 16);
+    return r;
+}
+
+// Every fixed byte of every record and every level varied within its range
+// (pick 0: the lowest, 1: the highest, else at random), so that a round
+// trip must be exact.
+void Scramble(ParamData& d, int pick = 2) {
+    static const ByteRanges ranges = RecordRanges();
     uint32_t x = 12345;
-    auto next = [&x] { return static_cast<uint8_t>((x = x * 1103515245u + 12345u) >> 16); };
+    auto next = [&x, pick](int lo, int hi) {
+        x = x * 1103515245u + 12345u;
+        return pick == 0 ? lo : pick == 1 ? hi : lo + static_cast<int>((x >> 16) % static_cast<uint32_t>(hi - lo + 1));
+    };
     for (int m = 0; m < ParamData::RecordCount; ++m) {
         BankRec& r = d.BankData[m];
         uint8_t* b = r.fixedBytes();
         for (std::size_t i = 0; i < BankFixedBytes; ++i)
-            b[i] = next();
-        for (InRec& in : r.In)
-            in.VRLevel = static_cast<uint8_t>(6 + in.VRLevel % 120);
+            b[i] = static_cast<uint8_t>(next(ranges[i].first, ranges[i].second));
         for (OutRec& o : r.Out)
-            o.VRLevel = static_cast<uint8_t>(6 + o.VRLevel % 120);
+            o.Delay = static_cast<uint16_t>(next(0, 300));
         uint8_t* lv = reinterpret_cast<uint8_t*>(&d.MemLevel[m]);
         for (int i = 0; i < 17; ++i)
-            lv[i] = next();
+            lv[i] = static_cast<uint8_t>(next(6, 125));
     }
 }
 
@@ -58,10 +113,12 @@ class TestVenueFile : public QObject {
 private slots:
     void init() { QVERIFY(dir.isValid()); }
     void roundTripByteForByte();
+    void valuesOutOfRangeClamped();
     void extensionIsCaseSensitive();
     void levelTableRules();
     void failedLoadChangesNothing();
     void failedSavesKeepOldFile();
+    void saveRemovesItsOwnLeftovers();
     void venueNames();
 
 private:
@@ -80,6 +137,14 @@ void TestVenueFile::roundTripByteForByte() {
         const bool factory = name.isEmpty();
         ParamData d;
         factory ? Defaults(d) : Scramble(d);
+        if (!factory) {
+            // Two records with every value at the ends of its range.
+            ParamData ends;
+            Scramble(ends, 0);
+            d.BankData[1] = ends.BankData[1];
+            Scramble(ends, 1);
+            d.BankData[2] = ends.BankData[2];
+        }
         for (int m = 0; m < ParamData::RecordCount && !factory; ++m) {
             d.BankData[m].InNameStr[0] = name;
             d.BankData[m].SpkNameStr[6] = QStringLiteral("*Ceiling %1").arg(m);
@@ -103,6 +168,36 @@ void TestVenueFile::roundTripByteForByte() {
         for (int m = 0; m < ParamData::RecordCount; ++m)
             QVERIFY2(back.BankData[m] == d.BankData[m], qPrintable(QString::number(m)));
         QCOMPARE(EncodeVenue(back, cp), file);
+    }
+}
+
+void TestVenueFile::valuesOutOfRangeClamped() {
+    // Files of every fixed byte and level 0xFF, then 0: each value with a
+    // range comes in at the nearer end of it, every other byte as it is.
+    const ByteRanges ranges = RecordRanges();
+    for (const uint8_t fill : {0xFF, 0x00}) {
+        ParamData src;
+        for (BankRec& r : src.BankData)
+            std::memset(r.fixedBytes(), fill, BankFixedBytes);
+        std::memset(src.MemLevel.data(), fill, sizeof src.MemLevel);
+        ParamData d;
+        QVERIFY(DecodeVenue(d, West, EncodeVenue(src, West), true));
+        for (int m = 0; m < ParamData::RecordCount; ++m) {
+            const BankRec& r = d.BankData[m];
+            for (std::size_t i = 0; i < BankFixedBytes; ++i) {
+                if ((i - 200) % 36 < 2 && i >= 200 && i < 452)
+                    continue; // the delay, below
+                const auto [lo, hi] = ranges[i];
+                QVERIFY2(r.fixedBytes()[i] == (fill == 0xFF ? hi : lo),
+                         qPrintable(QStringLiteral("record %1 byte %2: %3").arg(m).arg(i).arg(r.fixedBytes()[i])));
+            }
+            for (const OutRec& o : r.Out)
+                QCOMPARE(int(o.Delay), fill == 0xFF ? 300 : 0);
+            for (uint8_t level : d.MemLevel[m].In)
+                QCOMPARE(int(level), fill == 0xFF ? 125 : 6);
+            for (uint8_t level : d.MemLevel[m].Out)
+                QCOMPARE(int(level), fill == 0xFF ? 125 : 6);
+        }
     }
 }
 
@@ -145,13 +240,14 @@ void TestVenueFile::levelTableRules() {
         return QList<int>{o.In[3].VRLevel,  o.In[4].VRLevel,  o.In[5].Fader,      o.Out[0].VRLevel, o.Out[5].VRLevel,
                           o.Out[1].VRLevel, o.Out[3].VRLevel, o.Out[6].VRLevel, l.MemLevel[4].In[2], l.MemLevel[16].Out[6]};
     };
-    // The knob levels are clamped and the table kept; offline it is not.
-    QCOMPARE(load(file, true), (QList<int>{6, 125, 200, 6, 125, 0, 200, 1, 60, 7}));
-    QCOMPARE(load(file, false), (QList<int>{6, 125, 200, 6, 125, 0, 200, 1, 125, 125}));
-    // Exactly 17 records: no table, every level 125 and no clamps.
-    QCOMPARE(load(file.chopped(289), true), (QList<int>{0, 200, 200, 0, 250, 0, 200, 1, 125, 125}));
+    // Levels are clamped and the table kept; offline it is not.
+    const QList<int> clamped{6, 125, 125, 6, 125, 6, 125, 6};
+    QCOMPARE(load(file, true), clamped + QList<int>({60, 7}));
+    QCOMPARE(load(file, false), clamped + QList<int>({125, 125}));
+    // Exactly 17 records: no table, every level 125, the same clamps.
+    QCOMPARE(load(file.chopped(289), true), clamped + QList<int>({125, 125}));
     // Bytes after the table are ignored.
-    QCOMPARE(load(file + QByteArray(100, '\x7F'), true), (QList<int>{6, 125, 200, 6, 125, 0, 200, 1, 60, 7}));
+    QCOMPARE(load(file + QByteArray(100, '\x7F'), true), clamped + QList<int>({60, 7}));
 }
 
 void TestVenueFile::failedLoadChangesNothing() {
@@ -215,6 +311,36 @@ void TestVenueFile::failedSavesKeepOldFile() {
             QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 3); // the failure was reported
         QCOMPARE(ReadAll(path("venue.vnf")), oldBytes);
     }
+    // The killed save left its temporary file; the next save clears it.
+    const QStringList temps{QStringLiteral("venue.vnf.??????")};
+    QCOMPARE(QDir(dir.path()).entryList(temps, QDir::Files).size(), 1);
+    QVERIFY(SaveVenueFile(old, West, path("venue.vnf")));
+    QCOMPARE(QDir(dir.path()).entryList(temps, QDir::Files), QStringList());
+}
+
+void TestVenueFile::saveRemovesItsOwnLeftovers() {
+    QTemporaryDir folder;
+    ParamData d;
+    Defaults(d);
+    // Two leftovers of saves to hall.vnf, and files that only look alike.
+    const QStringList leftovers{QStringLiteral("hall.vnf.AbC123"), QStringLiteral("hall.vnf.zz9900")};
+    const QStringList others{QStringLiteral("hall.vnf.bak"),     QStringLiteral("hall.vnf.AbC1234"),
+                             QStringLiteral("hall.vnf.AbC12"),   QStringLiteral("hall.vnf.Ab-123"),
+                             QStringLiteral("hall.vnfxAbC123"),  QStringLiteral("other.vnf.AbC123"),
+                             QStringLiteral("xhall.vnf.AbC123"), QStringLiteral("hall.vnf")};
+    for (const QString& name : leftovers + others)
+        WriteAll(folder.filePath(name), "not a venue " + name.toLatin1());
+    // The file written over keeps its permissions.
+    const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup;
+    QVERIFY(QFile::setPermissions(folder.filePath(QStringLiteral("hall.vnf")), mode));
+    QVERIFY(SaveVenueFile(d, West, folder.filePath(QStringLiteral("hall"))));
+    QCOMPARE(QFile::permissions(folder.filePath(QStringLiteral("hall.vnf"))), mode);
+    QStringList expected = others;
+    expected.sort();
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files, QDir::Name), expected);
+    for (const QString& name : others.mid(0, others.size() - 1))
+        QCOMPARE(ReadAll(folder.filePath(name)), "not a venue " + name.toLatin1());
+    QCOMPARE(ReadAll(folder.filePath(QStringLiteral("hall.vnf"))), EncodeVenue(d, West));
 }
 
 void TestVenueFile::venueNames() {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
+#include <iterator>
 #include <numbers>
 
 // Value tables that turn the stored indices into shown values. They never
@@ -72,6 +75,15 @@ inline constexpr std::array<int, 94> KnobAngle = [] {
     }
     return t;
 }();
+
+// The entry of a table (or of the records) at an index that comes from
+// stored data. A damaged value is held within the table, so that it shows a
+// wrong entry instead of reading outside it.
+template <typename Table>
+constexpr auto& TableAt(Table& table, int index) {
+    const int last = static_cast<int>(std::size(table)) - 1;
+    return table[static_cast<std::size_t>(std::clamp(index, 0, last))];
+}
 
 inline constexpr double DegToRad = std::numbers::pi / 180;
 

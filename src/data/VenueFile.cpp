@@ -1,12 +1,12 @@
 #include "data/VenueFile.h"
 
 #include "data/ParamData.h"
-#include "data/Tables.h"
+#include "data/RecordRanges.h"
 #include "data/Utilities.h"
 #include "platform/CodePage.h"
+#include "platform/ReplaceFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -98,17 +98,14 @@ bool DecodeVenue(ParamData& data, const CodePage& cp, const QByteArray& bytes, b
 
     std::array<LevelRec, ParamData::RecordCount> levels{};
     const bool hasLevelTable = !in.atEnd();
-    if (hasLevelTable) {
-        if (!in.take(levels.data(), sizeof levels))
-            return false;
-        // Knob levels that the unit reports; a file may hold anything.
-        for (BankRec& r : *records) {
-            for (InRec& c : r.In)
-                c.VRLevel = ClampByte(c.VRLevel, 6, 125);
-            for (int o : ChToOut)
-                r.Out[o].VRLevel = ClampByte(r.Out[o].VRLevel, 6, 125);
-        }
-    }
+    if (hasLevelTable && !in.take(levels.data(), sizeof levels))
+        return false;
+    // A file may hold anything: every value with a range is brought into
+    // it before a table or a record is looked up with it, or it is sent.
+    for (BankRec& r : *records)
+        ClampToRanges(r);
+    for (LevelRec& l : levels)
+        ClampToRanges(l);
 
     data.BankData = std::move(*records);
     if (hasLevelTable && online)
@@ -122,17 +119,7 @@ bool DecodeVenue(ParamData& data, const CodePage& cp, const QByteArray& bytes, b
 
 bool SaveVenueFile(ParamData& data, const CodePage& cp, const QString& name) {
     data.Clear48VFlag();
-    QSaveFile file(WithVenueExtension(name));
-    // Unbuffered, so that a failing write is seen here and not lost in a
-    // flush that commit() would not report.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    const QByteArray bytes = EncodeVenue(data, cp);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return ReplaceFile(WithVenueExtension(name), EncodeVenue(data, cp));
 }
 
 bool LoadVenueFile(ParamData& data, const CodePage& cp, const QString& name, bool online) {

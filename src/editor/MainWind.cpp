@@ -241,10 +241,7 @@ void MainWind::KnobLevelsRead(int side) {
     }
 }
 
-void MainWind::SelectPatternRadio(int memNo) {
-    if (memNo >= 1 && memNo <= static_cast<int>(PatternRadio.size()))
-        PatternRadio[static_cast<std::size_t>(memNo - 1)]->setChecked(true);
-}
+void MainWind::SelectPatternRadio(int memNo) { TableAt(PatternRadio, memNo - 1)->setChecked(true); }
 
 void MainWind::Form_Initialize() {
     PicGraph->clear();
@@ -506,7 +503,7 @@ QString MainWind::askVenueFileName() {
 void MainWind::storeCurrentMemory() {
     ParamData& d = app_.data;
     d.BankData[d.CurBank].MemNameStr = PatternName->text();
-    d.BankData[d.MemNo].MemNameStr = PatternName->text();
+    TableAt(d.BankData, d.MemNo).MemNameStr = PatternName->text();
     app_.send->SendMemoryName(d.MemNo);
     app_.waits.TimerWait(100);
     app_.send->SendMemoryStore(d.MemNo);

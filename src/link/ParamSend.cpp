@@ -164,7 +164,8 @@ void ParamSend::SendMatrixParamAll() {
 
 void ParamSend::SendMonoStereo() {
     const BankRec& r = d_.BankData[d_.CurBank];
-    send({'P', 'S', T(), 1, uint8_t(r.Out[0].Mono + (r.Out[1].Mono != 0 ? 16 : 0))});
+    // A mono switch is any non-zero byte; the unit takes bit 0 and bit 4.
+    send({'P', 'S', T(), 1, uint8_t(Flag(r.Out[0].Mono) | Flag(r.Out[1].Mono) << 4)});
 }
 
 void ParamSend::SendSAParam() {
@@ -282,7 +283,7 @@ void ParamSend::sendName(uint8_t category, uint8_t index, const QString& name, i
 
 void ParamSend::SendSystemName() { sendName(1, 1, d_.VenueName, 20, 2); }
 
-void ParamSend::SendMemoryName(int m) { sendName(2, uint8_t(m), d_.BankData[m].MemNameStr, 20, 2); }
+void ParamSend::SendMemoryName(int m) { sendName(2, uint8_t(m), TableAt(d_.BankData, m).MemNameStr, 20, 2); }
 
 void ParamSend::SendInputName(int ch) {
     // The companion unit's inputs are named on the PC only.
@@ -320,7 +321,7 @@ void ParamSend::SavePassword() { sendName(5, 15, link_.PasswordStr, 9, 0); }
 void ParamSend::SendBankRecall(int m) { send({'B', 'A', T(), uint8_t(m)}, MemoryWait); }
 
 void ParamSend::SendMemoryStore(int m) {
-    d_.BankData[m] = d_.BankData[d_.CurBank];
+    TableAt(d_.BankData, m) = d_.BankData[d_.CurBank];
     send({'S', 'A', T(), 0, uint8_t(m)}, MemoryWait);
 }
 

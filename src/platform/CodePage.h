@@ -3,10 +3,13 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 // The ANSI code page that names travel in: 932 (Shift-JIS) on a Japanese
-// system, 1252 (Western) otherwise. Conversions go through iconv.
+// system, 1252 (Western) otherwise. Conversions go through iconv, with one
+// converter per direction opened with the page and reused (a venue file
+// alone converts hundreds of names); copies share them.
 class CodePage {
 public:
     static constexpr int Japanese = 932;
@@ -30,5 +33,7 @@ public:
 
 private:
     int page_;
-    const char* iconvName() const;
+    // iconv descriptors; empty when the system lacks the page.
+    std::shared_ptr<void> toPage_;
+    std::shared_ptr<void> fromPage_;
 };

@@ -17,15 +17,16 @@ public:
     explicit ComPort(QObject* parent = nullptr);
 
     void setCommPort(int portNumber) { portNumber_ = portNumber; }
-    bool open();
-    void close();
+    // The port's traffic; a test or a fuzz target puts a line of its own in.
+    virtual bool open();
+    virtual void close();
     // Empties what was received and not yet read, the driver's queue included.
-    void clearInput();
-    void clearOutput();
-    int inBufferCount() const;
+    virtual void clearInput();
+    virtual void clearOutput();
+    virtual int inBufferCount() const;
     // Up to max received bytes.
-    QByteArray input(int max);
-    void output(const QByteArray& bytes);
+    virtual QByteArray input(int max);
+    virtual void output(const QByteArray& bytes);
 
 signals:
     void onComm(int event);

@@ -88,6 +88,6 @@ void GlobalInitial(App& app, TopWind& top) {
     QObject::connect(&top, &TopWind::knobLevelsRead, &top, [&top](int side) { top.mainWind->KnobLevelsRead(side); });
     QObject::connect(&top, &TopWind::memNoRead, &top, [&top](int memNo) { top.mainWind->SelectPatternRadio(memNo); });
     top.bankReadWind->afterRead = [&app, &top] {
-        top.mainWind->PatternName->setText(app.data.BankData[app.data.MemNo].MemNameStr);
+        top.mainWind->PatternName->setText(TableAt(app.data.BankData, app.data.MemNo).MemNameStr);
     };
 }
