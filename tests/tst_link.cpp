@@ -18,6 +18,7 @@ private slots:
     void frameBytes();
     void receiverEdges();
     void sendGateAndAttempts();
+    void replyAtTheDeadline();
     void openAndCloseRules();
     void scanFindsUnitOnUsb();
     void scanFindsUnitOnCom1();
@@ -131,6 +132,65 @@ void TestLink::sendGateAndAttempts() {
     SendNO(s.link, 2, 500);
     QCOMPARE(s.ftdi.writes, 10);
     QCOMPARE(s.link.SendBusy, 0);
+}
+
+namespace {
+
+// A bridge on which bytes arrive at given times of the fake clock; a wait
+// for bytes lets the clock run to the next arrival, or to the end of the
+// wait.
+class TimedFtdi : public ScriptedFtdi {
+public:
+    explicit TimedFtdi(FakeClock& clock) : ScriptedFtdi(clock), clock_(clock) {}
+    void Arrive(uint32_t at, const QByteArray& bytes) {
+        for (char c : bytes)
+            due_.emplace_back(at, static_cast<uint8_t>(c));
+    }
+    FT_STATUS FT_GetStatus(FT_HANDLE h, unsigned long* rxq, unsigned long* txq, unsigned long* ev) override {
+        while (!due_.empty() && static_cast<int32_t>(clock_.t - due_.front().first) >= 0) {
+            rx.push_back(due_.front().second);
+            due_.pop_front();
+        }
+        return ScriptedFtdi::FT_GetStatus(h, rxq, txq, ev);
+    }
+    void WaitRx(FT_HANDLE, unsigned maxMs) override {
+        const uint32_t toNext = due_.empty() ? maxMs : due_.front().first - clock_.t;
+        clock_.t += std::min<uint32_t>(maxMs, toNext);
+    }
+
+private:
+    FakeClock& clock_;
+    std::deque<std::pair<uint32_t, uint8_t>> due_;
+};
+
+} // namespace
+
+void TestLink::replyAtTheDeadline() {
+    // A reply whose last byte comes exactly RxWait ms after the request is
+    // in time; a millisecond later it is not, wherever the clock stands.
+    const QByteArray reply = Frame(QByteArray("NO\x00", 3));
+    for (uint32_t start : {0u, 0xFFFFFF00u, 0x7FFFFF80u}) {
+        for (int wait : {300, 1100}) {
+            for (int early : {0, 3}) { // bytes that come at once
+                for (uint32_t late : {0u, 1u}) {
+                    FakeClock clock;
+                    clock.t = start;
+                    TimedFtdi ftdi(clock);
+                    FakeHost host;
+                    host.gate = true;
+                    Link link;
+                    link.SerialObj = std::make_unique<Serial>(link, host, clock, ftdi);
+                    link.SerialObj->PortOpen();
+                    ftdi.Arrive(start, reply.left(early));
+                    ftdi.Arrive(start + uint32_t(wait) + late, reply.mid(early));
+                    SendNO(link, 0, wait);
+                    const QString at =
+                        QStringLiteral("%1 %2 %3 %4").arg(start).arg(wait).arg(early).arg(late);
+                    QCOMPARE(std::pair(at, link.SerialObj->GetRxOK()), std::pair(at, late == 0 ? -1 : 0));
+                }
+            }
+        }
+    }
 }
 
 void TestLink::openAndCloseRules() {

@@ -143,6 +143,7 @@ private slots:
     void parameterClamps();
     void balanceFixUp();
     void systemAndExternal();
+    void systemLimitsAtTheirEdges();
     void statusReaders();
     void namesAndPassword();
     void allMemoriesRoundTrip();
@@ -265,6 +266,31 @@ void TestParamLib::systemAndExternal() {
     QVERIFY(rig.bodies().isEmpty());
 }
 
+void TestParamLib::systemLimitsAtTheirEdges() {
+    // Sent: SAAtt, SATime, SMTime, a linked memory, a pattern memory; then
+    // what the record keeps of them.
+    const std::pair<QList<int>, QList<int>> cases[] = {{{24, 12, 12, 16, 16}, {24, 12, 12, 16, 16}},
+                                                       {{93, 0, 0, 1, 1}, {93, 0, 0, 1, 1}},
+                                                       {{94, 13, 13, 17, 17}, {93, 12, 12, 16, 16}},
+                                                       {{255, 255, 255, 255, 255}, {93, 12, 12, 16, 16}},
+                                                       {{23, 0, 0, 0, 0}, {24, 0, 0, 1, 1}}};
+    for (const auto& [sent, kept] : cases) {
+        ParamRig rig;
+        rig.ftdi.answer = [v = sent](const QByteArray& q) {
+            switch (q[3]) {
+            case 2: return Reply("PL", 6, {{4, v[0]}, {5, v[1]}});
+            case 3: return Reply("PL", 5, {{4, v[2]}});
+            case 5: return Reply("PL", 20, {{4, 1}, {12, v[3]}});
+            case 7: return Reply("PL", 7, {{3, v[4]}});
+            default: return q.left(2);
+            }
+        };
+        rig.lib.ReadSystemParam();
+        const BankRec& r = rig.data.BankData[0];
+        QCOMPARE((QList<int>{r.SAAtt, r.SATime, r.SMTime, r.LinkMemNo[0], r.PatternMemNo[0]}), kept);
+    }
+}
+
 void TestParamLib::statusReaders() {
     ParamRig rig;
     BankRec& r = rig.data.BankData[0];
@@ -316,6 +342,8 @@ void TestParamLib::namesAndPassword() {
     int venueTold = 0;
     rig.data.venueNameChanged = [&] { ++venueTold; };
     rig.ftdi.answer = [](const QByteArray& q) {
+        if (!q.startsWith("NL")) // the memory number asked first
+            return q.left(2);
         const int cat = q[3], idx = q[4];
         const QByteArray r = Bytes({'N', 'L', 0, cat});
         if (cat == 1)

@@ -5,8 +5,10 @@
 
 #include "GuiRig.h"
 #include "data/VenueFile.h"
+#include "editor/MainWind.h"
 #include "startwin/AllBankWind.h"
 #include "startwin/PasswordWind.h"
+#include "startwin/Widgets.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -58,6 +60,7 @@ private slots:
     void passwordGate();
     void registrationThenFileTransfer();
     void offlineAndFileRefusals();
+    void offlineParameterEdit();
 };
 
 void TestStartFlow::passwordGate() {
@@ -184,6 +187,58 @@ void TestStartFlow::offlineAndFileRefusals() {
     QVERIFY(o.asked.last().text.contains(QStringLiteral("cut.vnf")));
     QVERIFY(o.app->data.BankData[0] == before);
     QVERIFY(o.app->data.VenueName.isEmpty());
+}
+
+void TestStartFlow::offlineParameterEdit() {
+    Online o;
+    QVERIFY(o.top->Form_Initialize());
+    o.top->show();
+    o.byTitle.insert(QStringLiteral("Close of Offline Edit"), MsgResult::No);
+    ParamData& d = o.app->data;
+    BankRec& r = d.BankData[0];
+    MainWind& m = *o.top->mainWind;
+    const auto start = [&o] {
+        o.top->SyousaiBtn_Click();
+        o.top->PollSkip = 0;
+        o.top->ConnectTimer_Timer();
+    };
+    // Lamp and meter bytes the PC's copy happens to hold, an edit made
+    // before editing starts, and memory buttons left on.
+    r.In[0].PeakOn = r.In[7].SignalOn = 1;
+    r.Out[4].MeterStep = r.Out[5].OutLamp34 = 1;
+    d.In48VFlag[2] = 1;
+    r.In[0].Fader = 40;
+    for (PicButton* b : {m.PatternBtn[1], m.SMemLink[3]}) {
+        b->Tag = QStringLiteral("1");
+        b->setPicture(ImageWind::Pic::SwOn);
+    }
+
+    start();
+    QVERIFY(m.isVisible());
+    // Offline nothing is lit, whatever the record holds.
+    QList<Lamp*> lamps{m.OutSignalPeak[4], m.OutSignalPeak[5], m.OutPeak[4], m.OutPeak[5], m.OutSignal[4],
+                       m.OutSignal[5]};
+    for (int ch = 0; ch < 10; ++ch)
+        lamps << m.SignalPeak[ch] << m.InPeak[ch] << m.InSignal[ch];
+    lamps << QList<Lamp*>(m.In48V.begin(), m.In48V.end());
+    for (int i = 0; i < lamps.size(); ++i)
+        QCOMPARE(std::pair(i, lamps[i]->fillColor()), std::pair(i, LampOff));
+    for (int i = 0; i < 4; ++i) {
+        for (PicButton* b : {m.PatternBtn[i], m.SMemLink[i]}) {
+            QCOMPARE(b->Tag, QStringLiteral("0"));
+            QCOMPARE(b->picture(), ImageWind::Pic::SwOff);
+        }
+    }
+    QVERIFY(m.IntervalTimer.isActive());
+    // The first start of editing keeps a copy of the record to go back to;
+    // later starts in the same run do not replace it.
+    QCOMPARE(d.BankBackup[0].In[0].Fader, 40);
+    m.Toolbar1_ButtonClick(QStringLiteral("EXIT"));
+    QVERIFY(o.top->isVisible());
+    r.In[0].Fader = 50;
+    start();
+    QVERIFY(m.isVisible());
+    QCOMPARE(d.BankBackup[0].In[0].Fader, 40);
 }
 
 QTEST_MAIN(TestStartFlow)

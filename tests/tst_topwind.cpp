@@ -42,6 +42,8 @@ private slots:
     void pollStopsOffThePageAndTimerWaits();
     void pollFindsUnitThenLosesIt();
     void secondInstanceRefused();
+    void startUpTimersAndHeadings();
+    void keepAliveAndEndOfSimpleSetup();
 };
 
 void TestTopWind::startupWithAndWithoutDefaultVenue() {
@@ -277,6 +279,66 @@ void TestTopWind::secondInstanceRefused() {
 
     first.kill();
     first.waitForFinished();
+}
+
+void TestTopWind::startUpTimersAndHeadings() {
+    Fixture f;
+    TopWind& t = *f.top;
+    QVERIFY(f.started);
+    // Both timers run from start-up; until the window shows, three poll
+    // ticks are to be skipped.
+    QCOMPARE((QList<int>{t.Timer1.interval(), t.ConnectTimer.interval()}), (QList<int>{100, 300}));
+    QVERIFY(t.Timer1.isActive() && t.ConnectTimer.isActive());
+    QCOMPARE(t.PollSkip, 3);
+
+    QVERIFY(t.Label1[0]->text().isEmpty());
+    const QStringList headings{QStringLiteral("マトリックス選択"), QStringLiteral("スピーカー選択"),
+                               QStringLiteral("ハウリングサプレッサー設定"), QString()};
+    for (int i = 0; i < 4; ++i) {
+        t.TopTab->setCurrentIndex((i + 1) % 4);
+        QCOMPARE(t.Label1[0]->text(), headings[i]);
+    }
+}
+
+void TestTopWind::keepAliveAndEndOfSimpleSetup() {
+    Fixture f;
+    TopWind& t = *f.top;
+    f.plugIn();
+    for (int tick = 0; tick < 20 && !f.app->link.OnLine; ++tick)
+        t.ConnectTimer_Timer();
+    QVERIFY(f.app->link.OnLine);
+    const auto heard = [&f] { return f.usb.unit().model().requests(); };
+
+    // A message in flight: the keep-alive's tick sends nothing and counts
+    // as one.
+    const qsizetype before = heard().size();
+    f.app->link.SendBusy = 1;
+    t.PollSkip = 0;
+    t.ConnectTimer_Timer();
+    QCOMPARE(heard().size(), before);
+    QCOMPARE(t.PollSkip, 3);
+    f.app->link.SendBusy = 0;
+    t.PollSkip = 0;
+    t.ConnectTimer_Timer();
+    QCOMPARE(heard().mid(before), QList<QByteArray>({QByteArray("NO\x00", 3)}));
+
+    // The end of simple setup tells the unit, restores the title and
+    // re-arms the poll, whose next keep-alive comes at the sixth tick.
+    t.setWindowTitle(QStringLiteral("QDR318 Manager Ver.1.00 簡単設定"));
+    t.ConnectTimer.stop();
+    t.PollSkip = 0;
+    t.KantanEndProc();
+    QCOMPARE(heard().last(), QByteArray("NO\x02", 3));
+    QCOMPARE(t.windowTitle(), QStringLiteral("QDR318 Manager Ver.1.00"));
+    QVERIFY(t.ConnectTimer.isActive());
+    const qsizetype told = heard().size();
+    int keepAliveAt = 0;
+    for (int tick = 1; tick <= 10 && !keepAliveAt; ++tick) {
+        t.ConnectTimer_Timer();
+        if (heard().size() > told)
+            keepAliveAt = tick;
+    }
+    QCOMPARE(keepAliveAt, 6);
 }
 
 QTEST_MAIN(TestTopWind)
