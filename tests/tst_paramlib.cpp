@@ -527,7 +527,8 @@ void TestParamLib::brokenReadKeepsPcCopy() {
 
     const auto same = [](const ParamData& a, const ParamData& b) {
         for (int m = 0; m < ParamData::RecordCount; ++m)
-            if (!(a.BankData[m] == b.BankData[m]) || std::memcmp(&a.MemLevel[m], &b.MemLevel[m], sizeof(LevelRec)))
+            if (!(a.BankData[m] == b.BankData[m]) ||
+                std::memcmp(&a.MemLevel[m], &b.MemLevel[m], sizeof(LevelRec)) != 0)
                 return QStringLiteral("record %1").arg(m);
         if (a.MemNo != b.MemNo || a.VenueName != b.VenueName || a.In48VFlag != b.In48VFlag ||
             a.MicLineStat != b.MicLineStat || a.MicLineStatOld != b.MicLineStatOld)
@@ -564,7 +565,8 @@ void TestParamLib::brokenReadKeepsPcCopy() {
             rig.usb.unit().clearFaults();
             rig.usb.unit().clearLogs();
             rig.usb.unit().silentAfter(n);
-            const QString at = QStringLiteral("%1, unit silent after %2: ").arg(QLatin1String(read.name)).arg(n);
+            const QString at =
+                QStringLiteral("%1, unit silent after %2: ").arg(QLatin1String(read.name)).arg(n);
             QCOMPARE(at + QString::number(read.run()), at + QStringLiteral("0"));
             QCOMPARE(at + same(rig.data, read.names ? pcOffline : pc), at);
             QCOMPARE(rig.host.memNos.value(rig.host.memNos.size() - 1, pc.MemNo), pc.MemNo);

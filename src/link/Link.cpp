@@ -42,7 +42,8 @@ AnsweredRun::AnsweredRun(Link& link) : link_(link) {
 
 AnsweredRun::~AnsweredRun() { --link_.runDepth_; }
 
-AllBankRun::AllBankRun(Link& link, int& curBank) : link_(link), curBank_(curBank), kept_(curBank), answered_(link) {
+AllBankRun::AllBankRun(Link& link, int& curBank)
+    : link_(link), curBank_(curBank), kept_(curBank), answered_(link) {
     link_.AllBankDone = false;
     link_.AllBankFlag = 1;
     curBank_ = 0;

@@ -62,8 +62,8 @@ private:
 // Messages the unit must all take (a transfer, a read-back), from
 // construction to destruction. The first one that goes unanswered breaks
 // the run: nothing more of it is sent, so a unit that fell silent costs one
-// message's retries instead of every remaining one's. Runs may nest; the
-// outermost one decides.
+// message's retries instead of every remaining one's. Runs may nest: a
+// broken message breaks them all until the outermost one ends.
 class AnsweredRun {
 public:
     explicit AnsweredRun(Link& link);
