@@ -149,6 +149,8 @@ private slots:
     void allMemoriesRoundTrip();
     void cancelledTransfers();
     void linkLostDuringRead();
+    void transferStopsAtFirstUnanswered();
+    void brokenReadKeepsPcCopy();
 };
 
 void TestParamLib::loadRequestsByteForByte() {
@@ -486,6 +488,119 @@ void TestParamLib::linkLostDuringRead() {
     QCOMPARE(FirstDifference(rig.data.BankData[0], want, true), QString());
     // Three tries of the seventh input, then nothing more.
     QCOMPARE(rig.usb.unit().rawFrames().size(), 31 + 4 + 6 + 3);
+}
+
+void TestParamLib::transferStopsAtFirstUnanswered() {
+    EmuRig rig; // the send gate open, as on the start window: a lost message would not stop later ones
+    for (int m = 1; m <= 16; ++m)
+        Vary(rig.data.BankData[m], rig.data.MemLevel[m], m);
+    rig.data.CurBank = 4;
+    rig.link.AllBankContinue = true;
+    rig.usb.unit().silentAfter(40);
+    QVERIFY(!rig.send.SendAllBankData());
+    QCOMPARE(rig.host.lost, 1);
+    // Three tries of the 41st message, then nothing more of the transfer.
+    QCOMPARE(rig.usb.unit().rawFrames().size(), 43);
+    QVERIFY(rig.link.AllBankDone);
+    QCOMPARE(rig.link.AllBankFlag, 0);
+    QCOMPARE(rig.data.CurBank, 4);
+
+    // The unit is back and found: the next message goes out as ever.
+    rig.usb.unit().clearFaults();
+    rig.link.OnLine = true;
+    rig.send.SendBankRecall(1);
+    QVERIFY(rig.link.Replied());
+    QCOMPARE(rig.usb.unit().rawFrames().size(), 44);
+    QVERIFY(rig.send.SendAllBankData());
+
+    // A transfer whose messages the gate holds back reached nothing,
+    // although the last exchange was answered.
+    rig.link.OnLine = false;
+    rig.host.gate = false;
+    rig.usb.unit().clearLogs();
+    rig.host.progress.clear();
+    QVERIFY(!rig.send.SendAllBankData());
+    QVERIFY(!rig.link.Replied());
+    QCOMPARE(rig.host.progress, QList<int>{1});
+}
+
+// A read the unit breaks off at any of its requests leaves the PC's copy
+// as it was before the read, save what the read does offline.
+void TestParamLib::brokenReadKeepsPcCopy() {
+    EmuRig rig;
+    UnitState& unit = rig.unit();
+    Vary(unit.rec[0], unit.level[0], 5);
+    unit.memNo = 7;
+    unit.phantomBits = 0x15;
+    unit.micLineBits = 0x0C;
+    unit.setNameField(1, 1, "Unit venue");
+    for (int i = 1; i <= 17; ++i)
+        unit.setNameField(5, i, "Unit ch " + QByteArray::number(i));
+    for (int m = 1; m <= 16; ++m)
+        unit.setNameField(2, m, "Unit mem " + QByteArray::number(m));
+    for (int k = 1; k <= 4; ++k)
+        unit.setNameField(6, k, "Unit spk " + QByteArray::number(k));
+
+    for (int m = 0; m < ParamData::RecordCount; ++m)
+        Vary(rig.data.BankData[m], rig.data.MemLevel[m], 20 + m);
+    rig.data.BankData[0].InNameStr[5] = QStringLiteral("PC only");
+    rig.data.VenueName = QStringLiteral("PC venue");
+    rig.data.MemNo = 3;
+    const ParamData pc = rig.data;
+    // What an offline read does: the names of the current record go into
+    // every memory.
+    ParamData pcOffline = pc;
+    for (int m = 1; m <= 16; ++m)
+        pcOffline.BankData[m].InNameStr[5] = QStringLiteral("PC only");
+
+    const auto same = [](const ParamData& a, const ParamData& b) {
+        for (int m = 0; m < ParamData::RecordCount; ++m)
+            if (!(a.BankData[m] == b.BankData[m]) ||
+                std::memcmp(&a.MemLevel[m], &b.MemLevel[m], sizeof(LevelRec)) != 0)
+                return QStringLiteral("record %1").arg(m);
+        if (a.MemNo != b.MemNo || a.VenueName != b.VenueName || a.In48VFlag != b.In48VFlag ||
+            a.MicLineStat != b.MicLineStat || a.MicLineStatOld != b.MicLineStatOld)
+            return QStringLiteral("memory, venue or status");
+        return QString();
+    };
+    struct Read {
+        const char* name;
+        std::function<bool()> run;
+        bool names;
+        int stride;
+    };
+    const Read reads[] = {
+        {"read-back with names", [&] { return rig.lib.ReadBack(true); }, true, 1},
+        {"read-back", [&] { return rig.lib.ReadBack(false); }, false, 1},
+        {"all memories", [&] { return rig.lib.AllBankRead(); }, true, 7},
+    };
+    for (const Read& read : reads) {
+        // Whole, the read takes the unit's values.
+        rig.data = pc;
+        rig.link.OnLine = true;
+        rig.link.AllBankContinue = true;
+        rig.usb.unit().clearFaults();
+        rig.usb.unit().clearLogs();
+        QVERIFY(read.run());
+        QCOMPARE(rig.data.MemNo, read.names ? 7 : pc.MemNo);
+        QVERIFY(!same(rig.data, read.names ? pcOffline : pc).isEmpty());
+        const int requests = static_cast<int>(rig.usb.unit().rawFrames().size());
+
+        for (int n = 0; n < requests; n += read.stride) {
+            rig.data = pc;
+            rig.link.OnLine = true;
+            rig.host.memNos.clear();
+            rig.usb.unit().clearFaults();
+            rig.usb.unit().clearLogs();
+            rig.usb.unit().silentAfter(n);
+            const QString at =
+                QStringLiteral("%1, unit silent after %2: ").arg(QLatin1String(read.name)).arg(n);
+            QCOMPARE(at + QString::number(read.run()), at + QStringLiteral("0"));
+            QCOMPARE(at + same(rig.data, read.names ? pcOffline : pc), at);
+            QCOMPARE(rig.host.memNos.value(rig.host.memNos.size() - 1, pc.MemNo), pc.MemNo);
+            QCOMPARE(rig.usb.unit().rawFrames().size(), n + 3);
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestParamLib)

@@ -7,6 +7,7 @@
 #include "data/VenueFile.h"
 #include "editor/MainWind.h"
 #include "startwin/AllBankWind.h"
+#include "startwin/BankReadWind.h"
 #include "startwin/PasswordWind.h"
 #include "startwin/Widgets.h"
 
@@ -26,9 +27,37 @@ struct Online : GuiRig {
         if (!top->Form_Initialize())
             return false;
         plugIn();
+        return reconnect();
+    }
+    bool reconnect() {
         for (int tick = 0; tick < 20 && !app->link.OnLine; ++tick)
             top->ConnectTimer_Timer();
         return app->link.OnLine;
+    }
+    // The request bodies the unit heard since its logs were last cleared.
+    QList<QByteArray> heard() {
+        QList<QByteArray> out;
+        for (const QByteArray& f : usb.unit().rawFrames())
+            out.append(f.mid(3, f.size() - 4));
+        return out;
+    }
+    QStringList titlesAsked() {
+        QStringList out;
+        for (const MsgBox& b : asked)
+            out.append(b.title);
+        return out;
+    }
+    // A venue file whose memory m has its first fader at base + m and is
+    // named scene m.
+    QString writeVenue(const QString& name, int base, const QString& scene) {
+        ParamData file;
+        for (int m = 0; m < ParamData::RecordCount; ++m) {
+            file.InitMemoryData(m);
+            file.BankData[m].In[0].Fader = uint8_t(base + m);
+            file.BankData[m].MemNameStr = QStringLiteral("%1 %2").arg(scene).arg(m);
+        }
+        const QString path = venuePath(name);
+        return SaveVenueFile(file, CodePage(CodePage::Western), path) ? path : QString();
     }
 };
 
@@ -52,6 +81,20 @@ void TypePasswords(password& dlg, QStringList entries) {
     poll->start(5);
 }
 
+// Runs f each time w is shown.
+class OnShow : public QObject {
+public:
+    OnShow(QWidget* w, std::function<void()> f) : f_(std::move(f)) { w->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Show)
+            f_();
+        return false;
+    }
+
+private:
+    std::function<void()> f_;
+};
+
 } // namespace
 
 class TestStartFlow : public QObject {
@@ -61,6 +104,8 @@ private slots:
     void registrationThenFileTransfer();
     void offlineAndFileRefusals();
     void offlineParameterEdit();
+    void transferBrokenOff();
+    void readBackBrokenOff();
 };
 
 void TestStartFlow::passwordGate() {
@@ -97,14 +142,8 @@ void TestStartFlow::passwordGate() {
 void TestStartFlow::registrationThenFileTransfer() {
     Online o;
     QVERIFY(o.connect());
-    ParamData file;
-    for (int m = 0; m < ParamData::RecordCount; ++m) {
-        file.InitMemoryData(m);
-        file.BankData[m].In[0].Fader = uint8_t(20 + m);
-        file.BankData[m].MemNameStr = QStringLiteral("Scene %1").arg(m);
-    }
-    o.chosenFile = o.venuePath(QStringLiteral("Hall 2.vnf"));
-    QVERIFY(SaveVenueFile(file, CodePage(CodePage::Western), o.chosenFile));
+    o.chosenFile = o.writeVenue(QStringLiteral("Hall 2.vnf"), 20, QStringLiteral("Scene"));
+    QVERIFY(!o.chosenFile.isEmpty());
     // No password in the unit, and the registration closed: refused.
     passwordEntry& reg = *o.top->passwordEntryWind;
     QTimer::singleShot(50, &reg, [&reg] { reg.CloseButton->click(); });
@@ -239,6 +278,112 @@ void TestStartFlow::offlineParameterEdit() {
     start();
     QVERIFY(m.isVisible());
     QCOMPARE(d.BankBackup[0].In[0].Fader, 40);
+}
+
+// The unit falls silent mid-transfer and answers again while "Break" is up,
+// as a cable pulled and pushed back in does.
+void TestStartFlow::transferBrokenOff() {
+    Online o;
+    o.unit().setPassword("pw");
+    QVERIFY(o.connect());
+    SetMessageHandler([&o](const MsgBox& b) {
+        o.asked.append(b);
+        if (b.title == QStringLiteral("Break"))
+            o.usb.unit().clearFaults();
+        return MsgResult::Ok;
+    });
+    // Silent from the fourth message after the names.
+    int silencedAt = -1;
+    QObject::connect(o.top.get(), &TopWind::bankProgress, o.top.get(), [&o, &silencedAt] {
+        if (silencedAt >= 0)
+            return;
+        silencedAt = static_cast<int>(o.usb.unit().rawFrames().size());
+        o.usb.unit().silentAfter(3);
+    });
+
+    // File Transfer: the poll keeps off the link while the transfer dialog
+    // is up (a keep-alive is due as it comes up), the transfer ends at the
+    // message that went unanswered (three tries), memory 1 is recalled, and
+    // nothing counts the transfer as done.
+    int shownAt = -1;
+    OnShow shown(o.top->allBankWind.get(), [&o, &shownAt] {
+        shownAt = static_cast<int>(o.usb.unit().rawFrames().size());
+        o.top->PollSkip = 0;
+    });
+    o.chosenFile = o.writeVenue(QStringLiteral("Hall 3.vnf"), 20, QStringLiteral("Scene"));
+    o.usb.unit().clearLogs();
+    TypePasswords(*o.top->passwordWind, {"pw"});
+    o.top->FileTransBtn_Click();
+    QList<QByteArray> heard = o.heard();
+    QVERIFY(shownAt >= 0 && shownAt < silencedAt);
+    for (int i = shownAt; i < heard.size(); ++i)
+        QVERIFY2(!heard[i].startsWith("NO"), qPrintable(QString::number(i)));
+    QCOMPARE(heard.size(), silencedAt + 3 + 3 + 1);
+    QCOMPARE(heard.last(), QByteArray("BA\x00\x01", 4));
+    QCOMPARE(o.top->allBankWind->BankResult, 0);
+    QCOMPARE(o.titlesAsked(), (QStringList{QStringLiteral("Break"), QStringLiteral("Transfer incomplete")}));
+    QVERIFY(o.asked.last().text.startsWith(QStringLiteral("QDR318 did not receive the whole venue file.")));
+    // The PC holds the file, and the windows show it.
+    QCOMPARE(o.app->data.BankData[0].In[0].Fader, 21);
+    QCOMPARE(o.editor().PatternName->text(), QStringLiteral("Scene 1"));
+    QCOMPARE(o.top->PollSkip, 5);
+    QVERIFY(o.top->ConnectTimer.isActive());
+
+    // OPEN in the editor, the start window hidden: after the loss nothing
+    // more goes out, and the editor is refreshed from the file all the same.
+    QVERIFY(o.reconnect());
+    o.top->hide();
+    int refreshed = 0;
+    const std::function<void()> refresh = o.top->bankReadWind->dispAllParam;
+    o.top->bankReadWind->dispAllParam = [&] {
+        ++refreshed;
+        refresh();
+    };
+    o.chosenFile = o.writeVenue(QStringLiteral("Hall 4.vnf"), 60, QStringLiteral("Take"));
+    o.asked.clear();
+    silencedAt = -1;
+    o.usb.unit().clearLogs();
+    o.editor().Toolbar1_ButtonClick(QStringLiteral("OPEN"));
+    heard = o.heard();
+    QCOMPARE(heard.size(), silencedAt + 3 + 3);
+    QCOMPARE(o.titlesAsked(), (QStringList{QStringLiteral("Break"), QStringLiteral("Transfer incomplete")}));
+    QCOMPARE(refreshed, 1);
+    QCOMPARE(o.app->data.BankData[0].In[0].Fader, 61);
+    QCOMPARE(o.editor().PatternName->text(), QStringLiteral("Take 1"));
+}
+
+// Parameter Edit whose read-back the unit breaks off: the editor opens
+// offline on the PC's copy as it was, not on a mix of both sides.
+void TestStartFlow::readBackBrokenOff() {
+    Online o;
+    o.unit().setPassword("pw");
+    o.unit().memNo = 7;
+    o.unit().setNameField(1, 1, "Unit venue");
+    for (int i = 1; i <= 10; ++i)
+        o.unit().setNameField(5, i, "Unit ch");
+    QVERIFY(o.connect());
+    ParamData& d = o.app->data;
+    d.VenueName = QStringLiteral("PC venue");
+    d.MemNo = 3;
+    d.BankData[3].MemNameStr = QStringLiteral("PC memory 3");
+    d.BankData[0].InNameStr[0] = QStringLiteral("PC in 1");
+    const BankRec before = d.BankData[0];
+
+    TypePasswords(*o.top->passwordWind, {"pw"});
+    o.top->SyousaiBtn_Click();
+    QCOMPARE(o.top->PendingStart, 1);
+    // The keep-alive and the two notices, then 20 requests of the read-back
+    // (the memory, the venue and some of the names) are answered.
+    o.usb.unit().silentAfter(3 + 20);
+    o.top->PollSkip = 0;
+    o.top->ConnectTimer_Timer();
+    QVERIFY(o.editor().isVisible());
+    QVERIFY(!o.app->link.OnLine);
+    QCOMPARE(o.titlesAsked(), QStringList{QStringLiteral("Break")});
+    QCOMPARE(d.MemNo, 3);
+    QCOMPARE(d.VenueName, QStringLiteral("PC venue"));
+    QCOMPARE(d.BankData[0].InNameStr, before.InNameStr);
+    QCOMPARE(o.editor().PatternName->text(), QStringLiteral("PC memory 3"));
 }
 
 QTEST_MAIN(TestStartFlow)

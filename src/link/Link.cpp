@@ -17,14 +17,16 @@ int Link::MakeFrame(const uint8_t* body, int n, uint8_t* frame) {
 }
 
 void Link::SendCommand(const uint8_t* body, int n, int wait) {
-    if (n < 0 || n + 4 > Serial::SendBufferSize)
+    answered_ = false;
+    if (n < 0 || n + 4 > Serial::SendBufferSize || RunBroken())
         return;
     SendBusy = 1;
     uint8_t frame[Serial::SendBufferSize];
     const int size = MakeFrame(body, n, frame);
     RxWait = wait;
-    if (SerialObj)
-        SerialObj->SendBuffer(frame, size);
+    answered_ = SerialObj && SerialObj->SendBuffer(frame, size);
+    if (runDepth_ > 0 && !answered_)
+        runBroken_ = true;
     SendBusy = 0;
 }
 
@@ -33,9 +35,15 @@ void Link::Send(std::initializer_list<uint8_t> body, int wait) {
     SendTx(static_cast<int>(body.size()), wait);
 }
 
-bool Link::Replied() const { return SerialObj && SerialObj->GetRxOK() != 0; }
+AnsweredRun::AnsweredRun(Link& link) : link_(link) {
+    if (link_.runDepth_++ == 0)
+        link_.runBroken_ = false;
+}
 
-AllBankRun::AllBankRun(Link& link, int& curBank) : link_(link), curBank_(curBank), kept_(curBank) {
+AnsweredRun::~AnsweredRun() { --link_.runDepth_; }
+
+AllBankRun::AllBankRun(Link& link, int& curBank)
+    : link_(link), curBank_(curBank), kept_(curBank), answered_(link) {
     link_.AllBankDone = false;
     link_.AllBankFlag = 1;
     curBank_ = 0;

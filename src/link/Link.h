@@ -44,15 +44,42 @@ public:
     void SendTx(int n, int wait) { SendCommand(TxBuf.data(), n, wait); }
     // Puts body into TxBuf and sends it.
     void Send(std::initializer_list<uint8_t> body, int wait);
-    // Whether the last message sent got its reply.
-    bool Replied() const;
+    // Whether the last message went out and got its reply (a message held
+    // back by the send gate or a closed port did not).
+    bool Replied() const { return answered_; }
+    // Inside an AnsweredRun: whether one of its messages went unanswered.
+    bool RunBroken() const { return runDepth_ > 0 && runBroken_; }
     // The frame of a body: 0x01, length high and low byte, body, 0x02.
     static int MakeFrame(const uint8_t* body, int n, uint8_t* frame);
+
+private:
+    friend class AnsweredRun;
+    bool answered_ = false;
+    int runDepth_ = 0;
+    bool runBroken_ = false;
+};
+
+// Messages the unit must all take (a transfer, a read-back), from
+// construction to destruction. The first one that goes unanswered breaks
+// the run: nothing more of it is sent, so a unit that fell silent costs one
+// message's retries instead of every remaining one's. Runs may nest: a
+// broken message breaks them all until the outermost one ends.
+class AnsweredRun {
+public:
+    explicit AnsweredRun(Link& link);
+    ~AnsweredRun();
+    AnsweredRun(const AnsweredRun&) = delete;
+    AnsweredRun& operator=(const AnsweredRun&) = delete;
+
+    bool Broken() const { return link_.RunBroken(); }
+
+private:
+    Link& link_;
 };
 
 // An all-memory transfer from construction to destruction: the T flag set
 // and record 0 current while it runs; then the current record put back and
-// AllBankDone set.
+// AllBankDone set. Its messages are one AnsweredRun.
 class AllBankRun {
 public:
     AllBankRun(Link& link, int& curBank);
@@ -60,10 +87,13 @@ public:
     AllBankRun(const AllBankRun&) = delete;
     AllBankRun& operator=(const AllBankRun&) = delete;
 
+    bool Broken() const { return answered_.Broken(); }
+
 private:
     Link& link_;
     int& curBank_;
     const int kept_;
+    AnsweredRun answered_;
 };
 
 // LinkNotice: the probe and keep-alive (v 0, 300 ms) and the start and end

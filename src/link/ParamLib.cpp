@@ -17,6 +17,31 @@ uint8_t Level(uint8_t v) { return ClampByte(v, 6, 125); }
 // A memory number: 0 is memory 1, and there are 16.
 uint8_t MemoryNumber(uint8_t v) { return ClampByte(v, 1, 16); }
 
+// What a read from the unit may change on the PC.
+struct PcCopy {
+    explicit PcCopy(const ParamData& d)
+        : bank(d.BankData), levels(d.MemLevel), memNo(d.MemNo), venueName(d.VenueName), in48V(d.In48VFlag),
+          micLine(d.MicLineStat), micLineOld(d.MicLineStatOld) {}
+
+    void restore(ParamData& d) const {
+        d.BankData = bank;
+        d.MemLevel = levels;
+        d.MemNo = memNo;
+        d.VenueName = venueName;
+        d.In48VFlag = in48V;
+        d.MicLineStat = micLine;
+        d.MicLineStatOld = micLineOld;
+    }
+
+    std::array<BankRec, ParamData::RecordCount> bank;
+    std::array<LevelRec, ParamData::RecordCount> levels;
+    int memNo;
+    QString venueName;
+    std::array<uint8_t, 6> in48V;
+    int micLine;
+    int micLineOld;
+};
+
 } // namespace
 
 ParamLib::ParamLib(ParamData& data, Link& link, const CodePage& cp, TickWait& waits, LinkHost& host,
@@ -334,6 +359,10 @@ void ParamLib::ReadNameAll() {
         ReadNameList();
         ReadSpeakerName();
     }
+    copyNamesToMemories();
+}
+
+void ParamLib::copyNamesToMemories() {
     const BankRec& cur = d_.BankData[d_.CurBank];
     for (int m = 1; m <= 16; ++m) {
         BankRec& r = d_.BankData[m];
@@ -344,23 +373,59 @@ void ParamLib::ReadNameAll() {
     }
 }
 
-// ---- all memories
+// ---- whole reads
 
-void ParamLib::AllBankRead() {
-    const AllBankRun run(link_, d_.CurBank);
-
-    ReadNameAll();
-    host_.BankProgress(1);
-
-    for (int m = 1; m <= 16 && link_.AllBankContinue; ++m) {
-        d_.CurBank = m;
-        send_.SendBankRecall(m);
-        waits_.TimerWait(100);
-        if (!link_.AllBankContinue)
-            break;
-        ReadBankParam();
-        host_.BankProgress(m);
-        waits_.TimerWait(200);
+bool ParamLib::readOrKeep(const std::function<void()>& read, bool names) {
+    const PcCopy kept(d_);
+    bool broken = false;
+    {
+        const AnsweredRun run(link_);
+        read();
+        broken = run.Broken();
     }
-    ReadExtOutAll();
+    if (!broken)
+        return true;
+    const int memNoRead = d_.MemNo;
+    const QString venueRead = d_.VenueName;
+    kept.restore(d_);
+    if (names)
+        copyNamesToMemories();
+    if (d_.VenueName != venueRead && d_.venueNameChanged)
+        d_.venueNameChanged();
+    if (d_.MemNo != memNoRead)
+        host_.MemNoRead(d_.MemNo);
+    return false;
+}
+
+bool ParamLib::ReadBack(bool names) {
+    return readOrKeep(
+        [this, names] {
+            if (names)
+                ReadNameAll();
+            ReadBankParam();
+        },
+        names);
+}
+
+bool ParamLib::AllBankRead() {
+    return readOrKeep(
+        [this] {
+            const AllBankRun run(link_, d_.CurBank);
+
+            ReadNameAll();
+            host_.BankProgress(1);
+
+            for (int m = 1; m <= 16 && link_.AllBankContinue && !run.Broken(); ++m) {
+                d_.CurBank = m;
+                send_.SendBankRecall(m);
+                waits_.TimerWait(100);
+                if (!link_.AllBankContinue)
+                    break;
+                ReadBankParam();
+                host_.BankProgress(m);
+                waits_.TimerWait(200);
+            }
+            ReadExtOutAll();
+        },
+        true);
 }

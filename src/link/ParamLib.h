@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 
 class CodePage;
@@ -40,8 +41,13 @@ public:
     void LoadPassword();
     void ReadNameAll();
 
-    // Every memory of the unit into records 1..16.
-    void AllBankRead();
+    // Every memory of the unit into records 1..16. False when the unit
+    // stopped answering part-way: the records are then as they were.
+    bool AllBankRead();
+    // The read-back of the current record, with names the names and the
+    // memory number first. False when the unit stopped answering part-way:
+    // the records are then as they were.
+    bool ReadBack(bool names);
 
     // The meter step of an output block from its meter bits: 0 for none,
     // else 1 + the highest of bits 0..5; only bits 6 and 7 keep the step.
@@ -61,4 +67,11 @@ private:
     // The name field of width bytes that starts at reply byte 4.
     QString nameField(int width) const;
     bool askName(uint8_t category, uint8_t index);
+    // The channel and speaker names of the current record into records 1..16.
+    void copyNamesToMemories();
+    // Runs read as one run of messages. When the unit stops answering
+    // part-way, whatever the read changed is put back (a half-read record
+    // mixes the unit's values with the PC's), and only what the read does
+    // offline is done: with names, their copy into the memories.
+    bool readOrKeep(const std::function<void()>& read, bool names);
 };

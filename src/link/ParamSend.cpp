@@ -346,9 +346,9 @@ void ParamSend::SendMemoryData(int mode) {
     waits_.TimerWait(100);
 }
 
-bool ParamSend::cancelled() const { return !link_.AllBankContinue; }
+bool ParamSend::stopped() const { return !link_.AllBankContinue || link_.RunBroken(); }
 
-void ParamSend::SendAllBankData() {
+bool ParamSend::SendAllBankData() {
     const AllBankRun run(link_, d_.CurBank);
 
     SendSystemName();
@@ -359,24 +359,25 @@ void ParamSend::SendAllBankData() {
     SendRSAll();
     host_.BankProgress(1);
 
-    for (int m = 1; m <= 16 && !cancelled(); ++m) {
+    for (int m = 1; m <= 16 && !stopped(); ++m) {
         d_.CurBank = m;
         SendMemoryName(m);
         waits_.TimerWait(100);
-        if (cancelled())
+        if (stopped())
             break;
         SendMemoryData(1);
-        if (cancelled())
+        if (stopped())
             break;
         host_.BankProgress(m);
-        if (cancelled())
+        if (stopped())
             break;
         waits_.TimerWait(300);
-        if (cancelled())
+        if (stopped())
             break;
         SendMemoryStore(m);
         waits_.TimerWait(200);
     }
+    return !run.Broken();
 }
 
 void ParamSend::RestoreMemory() {

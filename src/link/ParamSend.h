@@ -80,8 +80,9 @@ public:
     void SendMemoryStore(int m);
     // Record CurBank; mode 0 with every name first.
     void SendMemoryData(int mode);
-    // The PC's 16 memories into the unit's.
-    void SendAllBankData();
+    // The PC's 16 memories into the unit's. It stops at the first message
+    // that goes unanswered and then returns false.
+    bool SendAllBankData();
     // The backup back into the records, then record CurBank to the unit.
     void RestoreMemory();
 
@@ -103,5 +104,6 @@ private:
     // Header then a name field of width bytes (cut or zero-padded), then
     // tail zero bytes.
     void sendName(uint8_t category, uint8_t index, const QString& name, int width, int tail);
-    bool cancelled() const;
+    // The transfer stops: cancelled, or the unit stopped answering.
+    bool stopped() const;
 };

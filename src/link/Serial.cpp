@@ -60,15 +60,16 @@ bool Serial::PortClose() {
     return true;
 }
 
-void Serial::SendBuffer(const uint8_t* buf, int n) {
+bool Serial::SendBuffer(const uint8_t* buf, int n) {
     if (n <= 0 || n > SendBufferSize)
-        return;
+        return false;
     std::copy(buf, buf + n, mSendBuf.begin());
     if (!mOpen)
-        return;
+        return false;
     if (!host_.SendGateOpen() && !link_.OnLine)
-        return;
+        return false;
 
+    bool answered = false;
     for (int attempt = 1; attempt <= Attempts; ++attempt) {
         if (mSerialMode == 0) {
             unsigned long written = 0;
@@ -82,15 +83,17 @@ void Serial::SendBuffer(const uint8_t* buf, int n) {
                 mComm->output(QByteArray(reinterpret_cast<const char*>(mSendBuf.data()), n));
             }
         }
-        mRxOK = ReceiveBuffer() ? -1 : 0;
-        if (mRxOK || link_.RxWait == ProbeWait)
+        answered = ReceiveBuffer();
+        mRxOK = answered ? -1 : 0;
+        if (answered || link_.RxWait == ProbeWait)
             break;
     }
 
-    if (!mRxOK && link_.OnLine) {
+    if (!answered && link_.OnLine) {
         link_.OnLine = false;
         host_.OnLinkLost();
     }
+    return answered;
 }
 
 int Serial::remainingMs() const {

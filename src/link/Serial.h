@@ -30,7 +30,9 @@ public:
     void SetMSComm(ComPort* comm) { mComm = comm; }
     bool PortOpen();
     bool PortClose();
-    void SendBuffer(const uint8_t* buf, int n);
+    // True when the frame went out and its reply came; GetRxOK keeps its
+    // value when nothing went out.
+    bool SendBuffer(const uint8_t* buf, int n);
     bool ReceiveBuffer();
     int SerialTimer() const;
     uint8_t ReceiveData();

@@ -29,6 +29,7 @@ void AllBankWind::Form_Activate() {
     cancelFlag_ = 0;
     CancelButton->setEnabled(true);
     BankResult = -1;
+    LinkLost = false;
     BankProgress->setValue(0);
     Timer1.start();
 }
@@ -38,15 +39,12 @@ void AllBankWind::Timer1_Timer() {
         Timer1.stop();
         app_.link.AllBankContinue = true;
         running_ = true;
-        if (TransDir == 0)
-            app_.send->SendAllBankData();
-        else
-            app_.lib->AllBankRead();
+        LinkLost = !(TransDir == 0 ? app_.send->SendAllBankData() : app_.lib->AllBankRead());
         running_ = false;
         if (cancelFlag_ == 0) {
-            // A unit that fell silent part-way left the memories half
-            // transferred: not a transfer that ran to its end.
-            BankResult = app_.link.OnLine ? -1 : 0;
+            // Only the answers tell whether every memory went across: the
+            // link may be up again by now.
+            BankResult = LinkLost ? 0 : -1;
             accept();
         }
         return;

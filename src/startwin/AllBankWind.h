@@ -13,9 +13,11 @@ class AllBankWind : public TransferPanel {
 public:
     AllBankWind(App& app, QWidget* parent = nullptr);
 
-    // -1: the transfer ran to its end; 0: it was cancelled. Read it after
-    // the dialog has closed.
+    // -1: the transfer ran to its end; 0: it was cancelled or the unit
+    // stopped answering. Read it after the dialog has closed.
     int BankResult = -1;
+    // The unit stopped answering part-way; the transfer stopped there.
+    bool LinkLost = false;
     // 0: the PC's 16 memories to the unit; otherwise the unit's into the PC.
     // Set before showing the dialog.
     int TransDir = 0;

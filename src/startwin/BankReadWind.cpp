@@ -46,9 +46,12 @@ void BankReadWind::Form_Activate() {
 
 void BankReadWind::Timer1_Timer() {
     Timer1.stop();
-    if (ReadMode == 0) app_.lib->ReadNameAll();
-    app_.lib->ReadBankParam();
+    app_.lib->ReadBack(ReadMode == 0);
+    ShowRecords();
+    accept();
+}
+
+void BankReadWind::ShowRecords() {
     if (dispAllParam) dispAllParam();
     if (afterRead) afterRead();
-    accept();
 }

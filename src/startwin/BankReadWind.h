@@ -31,4 +31,6 @@ public:
 
     void Form_Activate() override;
     void Timer1_Timer();
+    // Every window from the records, as after a read.
+    void ShowRecords();
 };

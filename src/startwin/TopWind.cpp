@@ -237,6 +237,11 @@ void TopWind::ConnectTimer_Timer() {
         ConnectTimer.stop();
         return;
     }
+    // A transfer or read-back has the link to itself while its dialog is
+    // up: a scan would close the port under it, and a keep-alive would put
+    // the program back online after the unit had missed messages.
+    if (bankReadWind->isVisible() || allBankWind->isVisible())
+        return;
     ConnectTimer.stop();
     if (PollSkip != 0) {
         --PollSkip;
@@ -535,14 +540,26 @@ int TopWind::FileLoad(int owner) {
     SetFileName(app_.data, name);
 
     int result = -1;
+    bool lost = false;
     if (app_.link.OnLine) {
         allBankWind->TransDir = 0;
         allBankWind->exec();
         result = allBankWind->BankResult;
+        lost = allBankWind->LinkLost;
     }
     app_.data.MemNo = 1;
     app_.send->SendBankRecall(app_.data.MemNo);
     app_.data.BankData[app_.data.CurBank] = app_.data.BankData[app_.data.MemNo];
     app_.data.BackupMemory();
+    if (lost) {
+        // No read-back follows a transfer the unit broke off: the windows
+        // show the file as the PC now holds it, and the user learns that
+        // the unit's memories do not.
+        bankReadWind->ShowRecords();
+        ::ShowMessage(this, {QStringLiteral("QDR318 did not receive the whole venue file.\r\n"
+                                            "Its memories do not match the file: please transfer it again."),
+                             QStringLiteral("Transfer incomplete"), MsgButtons::Ok, MsgIcon::Exclamation,
+                             MsgResult::Ok});
+    }
     return result;
 }

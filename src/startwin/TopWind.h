@@ -72,7 +72,8 @@ public:
     bool PasswordProc(int mode);
     // A venue file chosen by the user into the records and, online, into
     // the unit's memories. owner 0: the start window, else the editor.
-    // -1 when loaded (and sent completely), 0 otherwise.
+    // -1 when loaded (and sent completely), 0 otherwise. A transfer the unit
+    // broke off is reported, and the windows show the records.
     int FileLoad(int owner);
 
     // Controls, named as the handlers of the panel use them.
