@@ -13,6 +13,7 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -343,6 +344,7 @@ void TestStartFlow::transferBrokenOff() {
     o.asked.clear();
     silencedAt = -1;
     o.usb.unit().clearLogs();
+    o.editor().PatternRadio[4]->setChecked(true);
     o.editor().Toolbar1_ButtonClick(QStringLiteral("OPEN"));
     heard = o.heard();
     QCOMPARE(heard.size(), silencedAt + 3 + 3);
@@ -350,6 +352,7 @@ void TestStartFlow::transferBrokenOff() {
     QCOMPARE(refreshed, 1);
     QCOMPARE(o.app->data.BankData[0].In[0].Fader, 61);
     QCOMPARE(o.editor().PatternName->text(), QStringLiteral("Take 1"));
+    QVERIFY(o.editor().PatternRadio[0]->isChecked());
 }
 
 // Parameter Edit whose read-back the unit breaks off: the editor opens

@@ -170,7 +170,19 @@ void TestTopWind::pollStopsOffThePageAndTimerWaits() {
     t.ConnectTimer_Timer();
     QVERIFY(!t.ConnectTimer.isActive());
 
+    // A message in flight (a COM-port reply wait lets the poll tick run)
+    // keeps its port: the scan step waits for a later tick.
     t.TopTab->setCurrentIndex(0);
+    const int port = f.app->link.PortIndex;
+    f.app->link.SendBusy = 1;
+    t.PollSkip = 0;
+    t.ConnectTimer_Timer();
+    QCOMPARE(f.app->link.PortIndex, port);
+    f.app->link.SendBusy = 0;
+    t.PollSkip = 0;
+    t.ConnectTimer_Timer();
+    QCOMPARE(f.app->link.PortIndex, (port + 1) % 3);
+
     t.hide();
     t.ConnectTimer.start();
     t.ConnectTimer_Timer();

@@ -89,5 +89,6 @@ void GlobalInitial(App& app, TopWind& top) {
     QObject::connect(&top, &TopWind::memNoRead, &top, [&top](int memNo) { top.mainWind->SelectPatternRadio(memNo); });
     top.bankReadWind->afterRead = [&app, &top] {
         top.mainWind->PatternName->setText(TableAt(app.data.BankData, app.data.MemNo).MemNameStr);
+        top.mainWind->SelectPatternRadio(app.data.MemNo);
     };
 }

@@ -246,7 +246,10 @@ void TopWind::ConnectTimer_Timer() {
     if (PollSkip != 0) {
         --PollSkip;
     } else if (!app_.link.OnLine) {
-        app_.link.SerialObj->AllPortCheck();
+        // A message in flight keeps its port: a COM-port reply wait lets
+        // this tick run, and a scan step would close the port under it.
+        if (!app_.link.SendBusy)
+            app_.link.SerialObj->AllPortCheck();
         if (!OfflineShown && ++OfflineCount > 6) {
             OfflineShown = true;
             OnlineDisp(app_.link.OnLine);
