@@ -7,17 +7,12 @@
 // Random bytes rarely reach the level table of an 11 KB image, so most
 // inputs are turned into a patch on a valid image: two bytes choose where
 // the image is cut, two where the rest of the input is XORed in.
+#include "../GuiRig.h"
 #include "data/ParamData.h"
 #include "data/VenueFile.h"
-#include "editor/MainWind.h"
 #include "platform/CodePage.h"
-#include "platform/Dialogs.h"
-#include "sim/SimFtdiDriver.h"
-#include "startwin/App.h"
-#include "startwin/TopWind.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <cstdlib>
 #include <cstring>
 
@@ -70,20 +65,8 @@ bool Same(const ParamData& a, const ParamData& b) {
 }
 
 // The program's windows, started once, offline, with no port to find.
-struct Windows {
-    QTemporaryDir dir;
-    SystemMsClock clock;
-    SimFtdiDriver usb{clock};
-    std::unique_ptr<App> app;
-    std::unique_ptr<TopWind> top;
-
+struct Windows : GuiRig {
     Windows() {
-        usb.setPresent(false);
-        SetMessageHandler([](const MsgBox&) { return MsgResult::Ok; });
-        app = std::make_unique<App>(AppOptions{
-            dir.path(), CodePage::Western,
-            QStringLiteral("qdr318-fuzz-%1").arg(QCoreApplication::applicationPid()), nullptr, &usb});
-        top = std::make_unique<TopWind>(*app);
         Check(top->Form_Initialize());
         top->Timer1.stop();
         top->ConnectTimer.stop();
