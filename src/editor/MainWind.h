@@ -27,12 +27,17 @@ class TopWind;
 // that leaves the editor and saves venue files, and the return to the start
 // window. Built once and hidden between uses.
 //
+// One class whose members are defined in one file per area (see README.md
+// beside this file); the sections below follow those files.
+//
 // Arrays of output-block controls are indexed by block (0..5) and hold
 // controls at the first block of each output channel only (0, 2, 4, 5);
 // the other entries stay null.
 class MainWind : public QWidget {
     Q_OBJECT
 public:
+    // ---- Shell (MainWind.cpp) ----
+
     // Pages of MainTab.
     enum Page { PageBlock, PageInput, PageMatrix, PageOutput, PageOutputEQ, PageMisc, PageGPI, PageMemory };
 
@@ -41,8 +46,18 @@ public:
     // One-time set-up, then the set-up that runs each time the window is loaded.
     void Form_Initialize();
     void Form_Load();
-    void PinAssignDraw();
     void MainTab_Click();
+    // False once the close box has unloaded the window: the next start of
+    // Parameter Edit runs its load steps again.
+    bool Loaded = true;
+    // Run on every tick of the start window's 100 ms timer; nothing to do.
+    int TimerFunction() { return 0; }
+    void OnlineDisp(int flag);
+
+    QTabWidget* MainTab = nullptr;
+
+    // ---- Toolbar and top bar (Toolbar.cpp) ----
+
     // key: "EXIT", "OPEN" or "SAVE".
     void Toolbar1_ButtonClick(const QString& key);
     // Whether to store the current memory before its state is saved.
@@ -51,23 +66,41 @@ public:
     void SyousaiEndProc();
     // Mirrors the box to the start window's box of the same caption.
     void TimeOutNone_Click();
-    // False once the close box has unloaded the window: the next start of
-    // Parameter Edit runs its load steps again.
-    bool Loaded = true;
-    // Run on every tick of the start window's 100 ms timer; nothing to do.
-    int TimerFunction() { return 0; }
-    void OnlineDisp(int flag);
-    // Pictures of the three A/B buttons of the output-EQ page from their Tags.
-    void OEQABSetup();
+
+    QToolBar* Toolbar1 = nullptr;
+    Lamp* Online = nullptr;
+    QLabel* OnLineMess = nullptr;
+    QLabel* SystemName = nullptr;
+
+    // ---- Display (Display.cpp) ----
 
     // Refresh of every control from record CurBank.
     void DispAllParam();
     void DispSystemName();
+
+    // ---- Status poll (StatusPoll.cpp) ----
+
     void DispInputStatus();
     void DispOutputStatus();
     // Every lamp grey and every output meter at step 0; the record's lamp
     // and meter bytes stay as they are.
     void MeterLampClear();
+
+    // 130 ms; stopped while a toolbar action runs.
+    QTimer IntervalTimer;
+    // 1 while a status-poll tick runs.
+    int PollBusy = 0;
+
+    // Status lamps: per input, per mono input (+48 V), and of blocks 4, 5.
+    std::array<Lamp*, 10> SignalPeak{};
+    std::array<Lamp*, 10> InPeak{};
+    std::array<Lamp*, 10> InSignal{};
+    std::array<Lamp*, 6> In48V{};
+    std::array<Lamp*, 6> OutSignalPeak{};
+    std::array<Lamp*, 6> OutPeak{};
+    std::array<Lamp*, 6> OutSignal{};
+
+    // ---- Faders (Faders.cpp) ----
 
     // Where a fader mark for level L goes: Top = (L - 6) * scale + offset,
     // in the coordinates of the fader's bay. Measured from the marks placed
@@ -85,36 +118,27 @@ public:
     // read into record CurBank: their marks follow, and so do the faders
     // linked to their knobs.
     void KnobLevelsRead(int side);
-    // Memory memNo (1..16) becomes the selected one on the memory page.
-    void SelectPatternRadio(int memNo);
 
-    // 1 while a status-poll tick runs.
-    int PollBusy = 0;
-    // 1 while code fills the output-EQ page.
-    int EQBusy = 0;
+    // 0..9 beside the input faders, 10..13 beside the output faders.
+    std::array<QLabel*, 14> LeftScale{};
 
-    // Window
-    QToolBar* Toolbar1 = nullptr;
-    QTabWidget* MainTab = nullptr;
-    QTimer IntervalTimer;
-    Lamp* Online = nullptr;
-    QLabel* OnLineMess = nullptr;
-    QLabel* SystemName = nullptr;
+    // ---- Page containers ----
 
-    // Page containers
     std::array<QFrame*, 5> LockPanel{}; // 0 BLOCK, 2 MATRIX, 4 OUTPUT EQ
     std::array<QFrame*, 10> Frame1{};   // input strips
     std::array<QFrame*, 4> Frame2{};    // output strips
     std::array<QFrame*, 12> Picture2{}; // 0..4 MISC, 10 and 11 GPI
     QFrame* Picture3 = nullptr;
 
-    // BLOCK
+    // ---- BLOCK page (BlockPage.cpp) ----
+
     std::array<QLabel*, 12> InLineName{};
     std::array<QLabel*, 5> OutLineName{};
     std::array<QLabel*, 4> OutMeterImage{};
     std::array<PicButton*, 4> PatternBtn{};
 
-    // INPUT
+    // ---- INPUT page (InputPage.cpp) ----
+
     std::array<QLabel*, 10> InName{};
     std::array<QLabel*, 6> MicLine{};
     std::array<PicButton*, 10> InEQ{};
@@ -127,16 +151,16 @@ public:
     std::array<QSlider*, 10> InSlider{};
     std::array<PictureBox*, 10> FaderPosImg{};
     std::array<PictureBox*, 10> FaderVRImg{};
-    // 0..9 beside the input faders, 10..13 beside the output faders.
-    std::array<QLabel*, 14> LeftScale{};
 
-    // MATRIX
+    // ---- MATRIX page (MatrixPage.cpp) ----
+
     std::array<QLabel*, 12> MixInName{};
     std::array<QLabel*, 5> MixOutName{};
     std::array<PicButton*, 52> LineButton{};
     std::array<QSpinBox*, 24> MixAttUpDn{};
 
-    // OUTPUT
+    // ---- OUTPUT page (OutputPage.cpp) ----
+
     std::array<QLabel*, 4> OutName{};
     std::array<PicButton*, 2> OutMonoSW{};
     std::array<PicButton*, 6> OutEQ1{};
@@ -147,17 +171,16 @@ public:
     std::array<PictureBox*, 6> OutFaderPos{};
     std::array<PictureBox*, 6> OutFaderVRImg{};
     std::array<QLabel*, 4> OutMeter{};
-    // Status lamps: per input, per mono input (+48 V), and of blocks 4, 5.
-    std::array<Lamp*, 10> SignalPeak{};
-    std::array<Lamp*, 10> InPeak{};
-    std::array<Lamp*, 10> InSignal{};
-    std::array<Lamp*, 6> In48V{};
-    std::array<Lamp*, 6> OutSignalPeak{};
-    std::array<Lamp*, 6> OutPeak{};
-    std::array<Lamp*, 6> OutSignal{};
     std::array<QLabel*, 3> BalVol{}; // 0 and 2: the knobs of the OUT 1 and OUT 2 pairs
 
-    // OUTPUT EQ
+    // ---- OUTPUT EQ page (OutputEQPage.cpp) ----
+
+    // Pictures of the three A/B buttons of the output-EQ page from their Tags.
+    void OEQABSetup();
+
+    // 1 while code fills the output-EQ page.
+    int EQBusy = 0;
+
     QLabel* PicGraph = nullptr;
     QFrame* OEQABPanel = nullptr;
     std::array<PicButton*, 3> OEQAB{};
@@ -165,15 +188,23 @@ public:
     PicButton* OEQCopy = nullptr;
     PicButton* SpkPickup = nullptr;
 
-    // MISC
+    // ---- MISC page (MiscPages.cpp) ----
+
     std::array<PicButton*, 4> SMemLink{};
 
-    // GPI
+    // ---- GPI page (MiscPages.cpp) ----
+
+    void PinAssignDraw();
+
     std::array<PicButton*, 8> ExOutButton{};
     std::array<QLabel*, 8> ExtOutName{};
     QLabel* PinAssign = nullptr;
 
-    // MEMORY
+    // ---- MEMORY page (MiscPages.cpp) ----
+
+    // Memory memNo (1..16) becomes the selected one on the memory page.
+    void SelectPatternRadio(int memNo);
+
     QGroupBox* PatternGroup = nullptr;
     std::array<QRadioButton*, 16> PatternRadio{};
     QLabel* PatternName = nullptr;
@@ -192,30 +223,12 @@ protected:
 private:
     App& app_;
     TopWind& top_;
-    float inFaderOffset_ = 0, inFaderScale_ = 0, outFaderOffset_ = 0, outFaderScale_ = 0;
 
-    void buildTopBar(QBoxLayout* into);
-    void buildBlockPage(QWidget* page);
-    void buildInputPage(QWidget* page);
-    void buildInputStrip(int ch);
-    void buildMatrixPage(QWidget* page);
-    void buildOutputPage(QWidget* page);
-    void buildOutputStrip(int k);
-    void buildOutputEQPage(QWidget* page);
-    void buildMiscPage(QWidget* page);
-    void buildGPIPage(QWidget* page);
-    void buildMemoryPage(QWidget* page);
-    // Puts a bay's controls into the arrays and its marks at their design
-    // places. The geometry divides the distance between the knob marks of
-    // the first two bays by 120 steps, so the first stands at level 6 and
-    // the second one step past level 125; every other mark stands at 125.
-    FaderBay* addFaderBay(QWidget* parent, int scaleIndex, int bayIndex);
-    // Measures the geometry, then brings the second bays' knob marks to 125.
-    void measureFaderGeometry();
-
-    void drawLeftScale(QLabel* box);
+    // Shell
     MsgResult ShowMessage(const MsgBox& box);
 
+    // Toolbar
+    void buildTopBar(QBoxLayout* into);
     // "EXIT"; true when the editor was left.
     bool exitEditor();
     void saveVenue();
@@ -227,4 +240,27 @@ private:
     // Writes the venue file and takes its name; false (after saying so)
     // when it could not be written.
     bool writeVenueFile(const QString& path);
+
+    // Faders
+    float inFaderOffset_ = 0, inFaderScale_ = 0, outFaderOffset_ = 0, outFaderScale_ = 0;
+    // Puts a bay's controls into the arrays and its marks at their design
+    // places. The geometry divides the distance between the knob marks of
+    // the first two bays by 120 steps, so the first stands at level 6 and
+    // the second one step past level 125; every other mark stands at 125.
+    FaderBay* addFaderBay(QWidget* parent, int scaleIndex, int bayIndex);
+    // Measures the geometry, then brings the second bays' knob marks to 125.
+    void measureFaderGeometry();
+    void drawLeftScale(QLabel* box);
+
+    // Pages
+    void buildBlockPage(QWidget* page);
+    void buildInputPage(QWidget* page);
+    void buildInputStrip(int ch);
+    void buildMatrixPage(QWidget* page);
+    void buildOutputPage(QWidget* page);
+    void buildOutputStrip(int k);
+    void buildOutputEQPage(QWidget* page);
+    void buildMiscPage(QWidget* page);
+    void buildGPIPage(QWidget* page);
+    void buildMemoryPage(QWidget* page);
 };

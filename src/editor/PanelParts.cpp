@@ -4,6 +4,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QVBoxLayout>
 
 namespace panel {
 
@@ -55,6 +56,26 @@ void SetBackColor(QWidget* w, unsigned bgr) {
     pal.setColor(QPalette::Window, QColor::fromRgb(VbColor(bgr)));
     w->setPalette(pal);
     w->setAutoFillBackground(true);
+}
+
+QVBoxLayout* PageLayout(QWidget* page) {
+    auto* col = new QVBoxLayout(page);
+    col->setContentsMargins(10, 10, 10, 10);
+    col->setSpacing(8);
+    return col;
+}
+
+QFrame* LockPanelOn(QWidget* page) {
+    auto* f = new QFrame(page);
+    f->setFrameShape(QFrame::Box);
+    PageLayout(page)->addWidget(f);
+    return f;
+}
+
+QLabel* MeterBox(QWidget* parent, QSize size) {
+    auto* l = new QLabel(parent);
+    l->setFixedSize(size);
+    return l;
 }
 
 } // namespace panel

@@ -8,6 +8,7 @@ class PicButton;
 class QFrame;
 class QLabel;
 class QString;
+class QVBoxLayout;
 class QWidget;
 
 // Small building blocks shared by the editor's pages, so that every page
@@ -30,6 +31,15 @@ QLabel* Legend(const QString& text, QWidget* parent);
 
 // A sunken area of the panel that groups controls.
 QFrame* Panel(QWidget* parent);
+
+// The page's own layout, holding what fills the page.
+QVBoxLayout* PageLayout(QWidget* page);
+
+// A container that holds a page's controls and is locked as a whole.
+QFrame* LockPanelOn(QWidget* page);
+
+// A meter picture box of fixed size.
+QLabel* MeterBox(QWidget* parent, QSize size);
 
 // Fills a widget's background with a colour given as 0xBBGGRR.
 void SetBackColor(QWidget* w, unsigned bgr);

@@ -1,0 +1,98 @@
+#include "editor/MainWind.h"
+
+#include "data/Tables.h"
+#include "editor/PanelParts.h"
+#include "startwin/App.h"
+#include "startwin/Widgets.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+
+using Pic = ImageWind::Pic;
+
+// A captioned panel: the caption printed above it, the panel added to col.
+QFrame* Section(const QString& title, QWidget* parent, QBoxLayout* col, int stretch = 0) {
+    auto* box = new QVBoxLayout;
+    box->setSpacing(3);
+    box->addWidget(panel::Legend(title, parent));
+    QFrame* f = panel::Panel(parent);
+    box->addWidget(f, 1);
+    col->addLayout(box, stretch);
+    return f;
+}
+
+} // namespace
+
+// BLOCK: the signal flow at a glance: inputs, outputs with their block
+// meters, and the quick-recall keys.
+void MainWind::buildBlockPage(QWidget* page) {
+    QFrame* panel = LockPanel[0] = panel::LockPanelOn(page);
+    auto* col = new QVBoxLayout(panel);
+    col->setContentsMargins(12, 12, 12, 12);
+    col->setSpacing(12);
+    auto* row = new QHBoxLayout;
+    row->setSpacing(24);
+
+    QFrame* inputs = Section(QStringLiteral("INPUT"), panel, row);
+    auto* inGrid = new QGridLayout(inputs);
+    inGrid->setContentsMargins(10, 10, 10, 10);
+    inGrid->setVerticalSpacing(5);
+    for (int c = 0; c < 12; ++c) {
+        InLineName[c] = panel::NameStrip(inputs, 120);
+        // The default name, for the rename prompt.
+        InLineName[c]->setProperty("Tag", QLatin1String(ChName[c]));
+        inGrid->addWidget(InLineName[c], c, 0);
+        if (c < 10) {
+            SignalPeak[c] = new Lamp(inputs);
+            inGrid->addWidget(SignalPeak[c], c, 1);
+        }
+    }
+    inGrid->setRowStretch(12, 1);
+    row->addStretch(1);
+
+    QFrame* outputs = Section(QStringLiteral("OUTPUT"), panel, row);
+    auto* outGrid = new QGridLayout(outputs);
+    outGrid->setContentsMargins(10, 10, 10, 10);
+    outGrid->setVerticalSpacing(5);
+    outGrid->setHorizontalSpacing(10);
+    for (int k = 0; k < 5; ++k) {
+        OutLineName[k] = panel::NameStrip(outputs, 120);
+        OutLineName[k]->setProperty("Tag",
+                                    k < 4 ? QStringLiteral("OUT %1").arg(k + 1) : QStringLiteral("REC OUT"));
+        outGrid->addWidget(OutLineName[k], k, 0);
+    }
+    // Blocks A and B of OUT 1 and OUT 2, one meter above the other.
+    for (int i = 0; i < 4; ++i) {
+        OutMeterImage[i] = panel::MeterBox(outputs, QSize(72, 9));
+        app_.images.PictureCopy(Pic::BlockMeter, 0, OutMeterImage[i]);
+    }
+    for (int k = 0; k < 2; ++k) {
+        auto* pair = new QVBoxLayout;
+        pair->setSpacing(2);
+        pair->addWidget(OutMeterImage[2 * k]);
+        pair->addWidget(OutMeterImage[2 * k + 1]);
+        outGrid->addLayout(pair, k, 1);
+    }
+    for (int k : {2, 3}) {
+        OutSignalPeak[ChToOut[k]] = new Lamp(outputs);
+        outGrid->addWidget(OutSignalPeak[ChToOut[k]], k, 1, Qt::AlignLeft);
+    }
+    outGrid->setColumnMinimumWidth(1, 72);
+    outGrid->setRowStretch(5, 1);
+    col->addLayout(row, 1);
+
+    QFrame* memory = Section(QStringLiteral("MEMORY"), panel, col);
+    auto* keys = new QHBoxLayout(memory);
+    keys->setContentsMargins(10, 8, 10, 8);
+    keys->setSpacing(16);
+    for (int i = 0; i < 4; ++i) {
+        PatternBtn[i] = panel::Key(app_.images, QString(), memory);
+        keys->addWidget(PatternBtn[i]);
+    }
+    keys->addStretch(1);
+}

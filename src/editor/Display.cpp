@@ -1,0 +1,20 @@
+// The refresh of every control from record CurBank, in its order.
+
+#include "editor/MainWind.h"
+
+#include "startwin/App.h"
+
+#include <QLabel>
+
+void MainWind::DispAllParam() {
+    app_.DispBusy = 1;
+    DispSystemName();
+    DispInputStatus();
+    DispOutputStatus();
+    update();
+    app_.DispBusy = 0;
+}
+
+void MainWind::DispSystemName() {
+    SystemName->setText(app_.data.VenueName);
+}

@@ -1,0 +1,62 @@
+#include "editor/MainWind.h"
+
+#include "editor/PanelParts.h"
+#include "startwin/App.h"
+#include "startwin/Widgets.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+// MATRIX: 13 source rows into the 4 outputs; each mono route has its mix
+// level beside its switch.
+void MainWind::buildMatrixPage(QWidget* page) {
+    QFrame* panel = LockPanel[2] = panel::LockPanelOn(page);
+    auto* col = new QVBoxLayout(panel);
+    col->setContentsMargins(12, 12, 12, 12);
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(14);
+    grid->setVerticalSpacing(4);
+
+    for (int k = 0; k < 4; ++k) {
+        MixOutName[k] = panel::NameStrip(panel, 90);
+        grid->addWidget(MixOutName[k], 0, 1 + k, Qt::AlignLeft);
+    }
+    for (int j = 0; j < 13; ++j) {
+        if (j < 12) {
+            MixInName[j] = panel::NameStrip(panel, 110);
+            grid->addWidget(MixInName[j], 1 + j, 0);
+        }
+        for (int k = 0; k < 4; ++k) {
+            const int i = 4 * j + k;
+            auto* cell = new QHBoxLayout;
+            cell->setSpacing(3);
+            LineButton[i] = panel::Key(app_.images, QString(), panel, QSize(56, 22));
+            cell->addWidget(LineButton[i]);
+            if (i < 24) {
+                MixAttUpDn[i] = new QSpinBox(panel);
+                MixAttUpDn[i]->setRange(0, 0);
+                MixAttUpDn[i]->setFixedSize(16, 22);
+            }
+            cell->addStretch(1);
+            if (i < 24)
+                cell->addWidget(MixAttUpDn[i]);
+            grid->addLayout(cell, 1 + j, 1 + k);
+        }
+    }
+    // REC OUT takes no part in the matrix; its name is shown with the outputs.
+    grid->setRowMinimumHeight(14, 8);
+    grid->addWidget(panel::Legend(QStringLiteral("REC OUT"), panel), 15, 0, Qt::AlignRight);
+    MixOutName[4] = panel::NameStrip(panel, 90);
+    grid->addWidget(MixOutName[4], 15, 1, Qt::AlignLeft);
+
+    auto* centred = new QHBoxLayout;
+    centred->addStretch(1);
+    centred->addLayout(grid);
+    centred->addStretch(1);
+    col->addLayout(centred);
+    col->addStretch(1);
+}

@@ -1,0 +1,74 @@
+#include "editor/MainWind.h"
+
+#include "editor/PanelParts.h"
+#include "startwin/App.h"
+#include "startwin/Widgets.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QVBoxLayout>
+
+// OUTPUT EQ: the response graph of the chosen output, with its A/B choice,
+// EQ switch, copy and speaker presets beside it.
+void MainWind::buildOutputEQPage(QWidget* page) {
+    QFrame* panel = LockPanel[4] = panel::LockPanelOn(page);
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(12, 12, 12, 12);
+    row->setSpacing(16);
+    row->addStretch(1);
+
+    auto* graphCol = new QVBoxLayout;
+    // 601 columns from 20 Hz to 20 kHz; 0 dB at 159, 10 units per dB.
+    PicGraph = new QLabel(panel);
+    PicGraph->setFixedSize(601 + 2, 313 + 2);
+    PicGraph->setFrameShape(QFrame::Box);
+    panel::SetBackColor(PicGraph, 0x2A2420);
+    graphCol->addWidget(PicGraph);
+    graphCol->addStretch(1);
+    row->addLayout(graphCol);
+
+    auto* side = new QVBoxLayout;
+    side->setSpacing(8);
+    OEQABPanel = new QFrame(panel);
+    OEQABPanel->setFrameShape(QFrame::Box);
+    auto* ab = new QHBoxLayout(OEQABPanel);
+    ab->setContentsMargins(0, 0, 0, 0);
+    ab->setSpacing(4);
+    const std::pair<const char*, const char*> abKeys[] = {
+        {"A & B", "Copy A to B,or B to A. "}, {"A", "Adjust the A channel."}, {"B", "Adjust the B channel."}};
+    for (int i = 0; i < 3; ++i) {
+        OEQAB[i] =
+            panel::Key(app_.images, QLatin1String(abKeys[i].first), OEQABPanel, QSize(i == 0 ? 64 : 44, 22));
+        OEQAB[i]->setToolTip(QLatin1String(abKeys[i].second));
+        // The caption is drawn as it stands; its ampersand is no mnemonic.
+        OEQAB[i]->setShortcut(QKeySequence());
+        ab->addWidget(OEQAB[i]);
+    }
+    side->addWidget(OEQABPanel, 0, Qt::AlignLeft);
+
+    auto* onOff = new QHBoxLayout;
+    onOff->setSpacing(4);
+    OEQOnOff[0] = panel::Key(app_.images, QStringLiteral("EQ ON"), panel);
+    OEQOnOff[1] = panel::Key(app_.images, QStringLiteral("EQ OFF"), panel);
+    onOff->addWidget(OEQOnOff[0]);
+    onOff->addWidget(OEQOnOff[1]);
+    onOff->addStretch(1);
+    side->addLayout(onOff);
+
+    OEQCopy = panel::Key(app_.images, QStringLiteral("COPY to"), panel);
+    OEQCopy->setToolTip(QStringLiteral("Copy."));
+    side->addWidget(OEQCopy);
+    side->addSpacing(8);
+    SpkPickup = panel::Key(app_.images, QStringLiteral("Speaker Preset"), panel, QSize(132, 32));
+    side->addWidget(SpkPickup);
+    side->addStretch(1);
+    row->addLayout(side);
+    row->addStretch(1);
+}
+
+void MainWind::OEQABSetup() {
+    for (PicButton* b : OEQAB)
+        b->setPicture(b->Tag.toInt() == 0 ? ImageWind::Pic::SwOff : ImageWind::Pic::SwOn);
+}
