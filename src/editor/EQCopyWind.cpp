@@ -43,6 +43,11 @@ EQCopyWind::EQCopyWind(const ImageWind& images, const ParamData& data, int posit
         QLabel* caption = panel::Legend(QString(), list);
         caption->setMinimumWidth(64);
         QLabel* name = panel::NameStrip(list, NameWidth);
+        // The source's name greys out with its option.
+        QPalette pal = name->palette();
+        pal.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x9A, 0xA0, 0xA8));
+        pal.setColor(QPalette::Disabled, QPalette::Window, QColor(0xE6, 0xE8, 0xEB));
+        name->setPalette(pal);
         grid->addWidget(option, i, 0);
         grid->addWidget(caption, i, 1);
         grid->addWidget(name, i, 2);
