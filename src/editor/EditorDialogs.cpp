@@ -3,9 +3,11 @@
 #include <memory>
 
 EditorDialogs::EditorDialogs(const ImageWind& images, const ParamData& data) {
-    listWind.setMaker([&images] { return std::make_unique<ListWind>(images); });
-    eqCopyWind1.setMaker([&images, &data] { return std::make_unique<EQCopyWind1>(images, data); });
-    eqCopyWind2.setMaker([&images, &data] { return std::make_unique<EQCopyWind2>(images, data); });
+    const ImageWind* im = &images;
+    const ParamData* pd = &data;
+    listWind.setMaker([im] { return std::make_unique<ListWind>(*im); });
+    eqCopyWind1.setMaker([im, pd] { return std::make_unique<EQCopyWind1>(*im, *pd); });
+    eqCopyWind2.setMaker([im, pd] { return std::make_unique<EQCopyWind2>(*im, *pd); });
 }
 
 int EditorDialogs::EQCopyWindShow(int mode) {

@@ -48,7 +48,7 @@ OpenerHighlight::~OpenerHighlight() {
 }
 
 int ExecBeside(QDialog& popup, QWidget* opener, bool highlight) {
-    PlaceBeside(&popup, opener);
+    if (opener) PlaceBeside(&popup, opener);
     std::optional<OpenerHighlight> mark;
     if (highlight) mark.emplace(opener);
     return popup.exec();

@@ -36,7 +36,8 @@ private:
 
 // Places the pop-up beside the opener, marks the opener and shows the
 // pop-up modal; returns how it ended. Without highlight the opener keeps its
-// face (a list opened from a caption).
+// face (a list opened from a caption). Without an opener the pop-up stays
+// where it was.
 int ExecBeside(QDialog& popup, QWidget* opener, bool highlight = true);
 
 } // namespace popup
