@@ -30,7 +30,8 @@ void SetSwitch(PicButton* b, Pic pic) {
 
 } // namespace
 
-MainWind::MainWind(App& app, TopWind& top, QWidget* parent) : QWidget(parent), app_(app), top_(top) {
+MainWind::MainWind(App& app, TopWind& top, QWidget* parent)
+    : QWidget(parent), dialogs(app.images, app.data), app_(app), top_(top) {
     setObjectName(QStringLiteral("MainWind"));
     setProperty("qdrForm", true);
 

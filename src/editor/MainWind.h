@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/EditorDialogs.h"
 #include "platform/MsgBox.h"
 
 #include <QTimer>
@@ -55,6 +56,8 @@ public:
     void OnlineDisp(int flag);
 
     QTabWidget* MainTab = nullptr;
+    // The pick dialogs the pages share (ListWind, the EQ copy dialogs).
+    EditorDialogs dialogs;
 
     // ---- Toolbar and top bar (Toolbar.cpp) ----
 
