@@ -105,26 +105,30 @@ void TestNames::channelNamesGoEverywhere() {
     QVERIFY(f.heard().isEmpty());
 
     // REC OUT is output name 6, slot 17.
-    QCOMPARE(f.answer([&] { QTest::mouseClick(m.OutLineName[4], Qt::LeftButton); }, QStringLiteral("Recorder")),
-             (QStringList{QStringLiteral("REC OUT Port Name"), QStringLiteral("Enter the Port Name for REC OUT"),
-                          QStringLiteral("RECOUT")}));
+    QCOMPARE(
+        f.answer([&] { QTest::mouseClick(m.OutLineName[4], Qt::LeftButton); }, QStringLiteral("Recorder")),
+        (QStringList{QStringLiteral("REC OUT Port Name"), QStringLiteral("Enter the Port Name for REC OUT"),
+                     QStringLiteral("RECOUT")}));
     QVERIFY(f.inAllRecords([](const BankRec& r) { return r.OutNameStr[6]; }, QStringLiteral("Recorder")));
     QCOMPARE(m.MixOutName[4]->text(), QStringLiteral("Recorder"));
     f.answer([&] { QTest::mouseClick(m.OutLineName[1], Qt::LeftButton); }, QStringLiteral("Foyer"));
     QVERIFY(f.inAllRecords([](const BankRec& r) { return r.OutNameStr[1]; }, QStringLiteral("Foyer")));
     QCOMPARE(m.OutName[1]->text(), QStringLiteral("Foyer"));
 
-    QCOMPARE(f.answer([&] { QTest::mouseClick(m.ExtOutName[7], Qt::LeftButton); }, QStringLiteral("Door lamp")),
-             (QStringList{QStringLiteral("Name of GPI OUT"), QStringLiteral("Enter name of GPI OUT(8)"),
-                          QStringLiteral("OUT 8")}));
+    QCOMPARE(
+        f.answer([&] { QTest::mouseClick(m.ExtOutName[7], Qt::LeftButton); }, QStringLiteral("Door lamp")),
+        (QStringList{QStringLiteral("Name of GPI OUT"), QStringLiteral("Enter name of GPI OUT(8)"),
+                     QStringLiteral("OUT 8")}));
     QVERIFY(f.inAllRecords([](const BankRec& r) { return r.ExtOutNameStr[7]; }, QStringLiteral("Door lamp")));
-    QCOMPARE(f.heard(), (QList<QByteArray>{NameSet(5, 17, pad("Recorder", 12)), NameSet(5, 12, pad("Foyer", 12)),
-                                           NameSet(4, 8, pad("Door lamp", 12))}));
+    QCOMPARE(f.heard(),
+             (QList<QByteArray>{NameSet(5, 17, pad("Recorder", 12)), NameSet(5, 12, pad("Foyer", 12)),
+                                NameSet(4, 8, pad("Door lamp", 12))}));
     QCOMPARE(f.usb.unit().model().state().nameField(4, 8), pad("Door lamp", 12));
 
     // The memory's name waits for the store: only the caption changes.
     f.usb.unit().model().clearRequests();
-    f.answer([&] { QTest::mouseClick(m.PatternName, Qt::LeftButton); }, QStringLiteral("Evening service 2024x"));
+    f.answer([&] { QTest::mouseClick(m.PatternName, Qt::LeftButton); },
+             QStringLiteral("Evening service 2024x"));
     QCOMPARE(m.PatternName->text(), QStringLiteral("Evening service 2024"));
     QVERIFY(f.inAllRecords([](const BankRec& r) { return r.MemNameStr; }, QString()));
     QVERIFY(f.heard().isEmpty());
@@ -144,9 +148,11 @@ void TestNames::byteLimitOnJapanesePage() {
     QVERIFY(f.inAllRecords([](const BankRec& r) { return r.InNameStr[0]; }, QStringLiteral("あいうえお")));
     f.answer([&] { m.InLineName_Click(1); }, QStringLiteral("123456789あ"));
     QCOMPARE(m.InName[1]->text(), QStringLiteral("123456789 "));
-    QCOMPARE(f.heard(), (QList<QByteArray>{NameSet(5, 1, QByteArray("\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8", 10) +
-                                                             QByteArray(2, '\0')),
-                                           NameSet(5, 2, QByteArray("123456789 ") + QByteArray(2, '\0'))}));
+    QCOMPARE(
+        f.heard(),
+        (QList<QByteArray>{
+            NameSet(5, 1, QByteArray("\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8", 10) + QByteArray(2, '\0')),
+            NameSet(5, 2, QByteArray("123456789 ") + QByteArray(2, '\0'))}));
 }
 
 // The venue name is refused whole when it holds a character a file name
@@ -158,15 +164,18 @@ void TestNames::venueName() {
     f.app->data.VenueName = QStringLiteral("Hall");
     m.DispSystemName();
 
-    for (const QString& bad : {QStringLiteral("Hall.2"), QStringLiteral("A/B"), QStringLiteral("The \"Hall\"")}) {
+    for (const QString& bad :
+         {QStringLiteral("Hall.2"), QStringLiteral("A/B"), QStringLiteral("The \"Hall\"")}) {
         f.asked.clear();
         QCOMPARE(f.answer([&] { QTest::mouseClick(m.SystemName, Qt::LeftButton); }, bad),
-                 (QStringList{QStringLiteral("Venue Name"), QStringLiteral("Enter Venue Name."), QStringLiteral("Hall")}));
+                 (QStringList{QStringLiteral("Venue Name"), QStringLiteral("Enter Venue Name."),
+                              QStringLiteral("Hall")}));
         QCOMPARE(f.asked.size(), 1);
         const MsgBox& box = f.asked.first();
         QCOMPARE(box.title, QStringLiteral("CAUTION"));
-        QCOMPARE(box.text, QStringLiteral("You cannot use prohibition character '\"','*','/',':','<','>','?','￥','｜' "
-                                          "and '.'.\r\nPlease correct it."));
+        QCOMPARE(box.text,
+                 QStringLiteral("You cannot use prohibition character '\"','*','/',':','<','>','?','￥','｜' "
+                                "and '.'.\r\nPlease correct it."));
         QCOMPARE(box.icon, MsgIcon::Exclamation);
         QCOMPARE(box.buttons, MsgButtons::Ok);
         QCOMPARE(f.app->data.VenueName, QStringLiteral("Hall"));
@@ -185,8 +194,9 @@ void TestNames::venueName() {
     m.SystemName_Click();
     QVERIFY(f.app->data.VenueName.isEmpty());
     QVERIFY(f.asked.isEmpty());
-    QCOMPARE(f.heard(), (QList<QByteArray>{NameSet(1, 1, QByteArray("Grand Ballroom East ") + QByteArray(2, '\0')),
-                                           NameSet(1, 1, QByteArray(22, '\0'))}));
+    QCOMPARE(f.heard(),
+             (QList<QByteArray>{NameSet(1, 1, QByteArray("Grand Ballroom East ") + QByteArray(2, '\0')),
+                                NameSet(1, 1, QByteArray(22, '\0'))}));
 }
 
 // The refresh shows record CurBank's names on every caption of their
@@ -238,9 +248,9 @@ void TestNames::faceFollowsCodePage() {
     Fixture f;
     MainWind& m = f.m;
     const QString ownFace = m.OnLineMess->font().family();
-    const QList<QWidget*> names{m.SystemName, m.PatternName, m.InLineName[11], m.OutLineName[4], m.InName[9],
-                                m.MixInName[0], m.MixOutName[4], m.OutName[3], m.ExtOutName[7],
-                                f.top->InputWindObj->Text1};
+    const QList<QWidget*> names{
+        m.SystemName,   m.PatternName,   m.InLineName[11], m.OutLineName[4], m.InName[9],
+        m.MixInName[0], m.MixOutName[4], m.OutName[3],     m.ExtOutName[7],  f.top->InputWindObj->Text1};
     const QChar sun(0x65E5); // 日
 
     f.app->codePage = CodePage(CodePage::Japanese);

@@ -24,8 +24,7 @@ const QString ForbiddenCharsText =
 
 // A channel name belongs to the venue, not to one memory: every record
 // holds the same, so that a recall does not bring an old name back.
-template <class Set>
-void ForAllRecords(ParamData& d, Set set) {
+template <class Set> void ForAllRecords(ParamData& d, Set set) {
     for (BankRec& r : d.BankData)
         set(r);
 }
@@ -54,8 +53,8 @@ QString MainWind::askName(const QString& title, const QString& prompt, const QSt
 // The venue name becomes a file name, so the characters a file name cannot
 // hold are refused; the other names are taken as typed.
 void MainWind::SystemName_Click() {
-    const QString name =
-        askName(QStringLiteral("Venue Name"), QStringLiteral("Enter Venue Name."), SystemName->text(), LongNameBytes);
+    const QString name = askName(QStringLiteral("Venue Name"), QStringLiteral("Enter Venue Name."),
+                                 SystemName->text(), LongNameBytes);
     if (!NameCheck(name)) {
         ShowMessage({ForbiddenCharsText, Caution, MsgButtons::Ok, MsgIcon::Exclamation, MsgResult::Ok});
         return;
@@ -86,9 +85,9 @@ void MainWind::OutLineName_Click(int index) {
 }
 
 void MainWind::ExtOutName_Click(int index) {
-    const QString name = askName(QStringLiteral("Name of GPI OUT"),
-                                 QStringLiteral("Enter name of GPI OUT(%1)").arg(index + 1),
-                                 ExtOutName[index]->text(), ChannelNameBytes);
+    const QString name =
+        askName(QStringLiteral("Name of GPI OUT"), QStringLiteral("Enter name of GPI OUT(%1)").arg(index + 1),
+                ExtOutName[index]->text(), ChannelNameBytes);
     ExtOutName[index]->setText(name);
     ForAllRecords(app_.data, [&](BankRec& r) { r.ExtOutNameStr[index] = name; });
     app_.send->SendExtOutName(index);

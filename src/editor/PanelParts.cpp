@@ -19,7 +19,8 @@ protected:
             return false;
         const auto* me = static_cast<QMouseEvent*>(e);
         // Let go off the control, the press is taken back.
-        if (me->button() != Qt::LeftButton || !static_cast<QWidget*>(o)->rect().contains(me->position().toPoint()))
+        const auto* w = static_cast<QWidget*>(o);
+        if (me->button() != Qt::LeftButton || !w->rect().contains(me->position().toPoint()))
             return false;
         f_();
         return true;

@@ -82,8 +82,8 @@ QString JapanFontFamily(const CodePage& cp) {
         return {};
     const QStringList installed = QFontDatabase::families();
     // Fixed-pitch faces first, as names are laid out in columns.
-    for (const char* family : {"MS Gothic", "IPAGothic", "IPAexGothic", "Noto Sans Mono CJK JP", "Noto Sans CJK JP",
-                               "VL Gothic", "TakaoGothic"}) {
+    for (const char* family : {"MS Gothic", "IPAGothic", "IPAexGothic", "Noto Sans Mono CJK JP",
+                               "Noto Sans CJK JP", "VL Gothic", "TakaoGothic"}) {
         if (installed.contains(QLatin1String(family), Qt::CaseInsensitive))
             return QLatin1String(family);
     }
