@@ -58,6 +58,7 @@ MainWind::MainWind(App& app, TopWind& top, QWidget* parent)
     buildGPIPage(pages[PageGPI]);
     buildMemoryPage(pages[PageMemory]);
     measureFaderGeometry();
+    connectNameClicks();
 
     IntervalTimer.setInterval(130);
     connect(MainTab, &QTabWidget::currentChanged, this, &MainWind::MainTab_Click);
