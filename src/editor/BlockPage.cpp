@@ -50,6 +50,7 @@ void MainWind::buildBlockPage(QWidget* page) {
         if (c < 10) {
             SignalPeak[c] = new Lamp(inputs);
             inGrid->addWidget(SignalPeak[c], c, 1);
+            inGrid->addWidget(buildInEQButton(c, inputs), c, 3);
         }
     }
     inGrid->setRowStretch(12, 1);

@@ -59,6 +59,7 @@ MainWind::MainWind(App& app, TopWind& top, QWidget* parent)
     buildMemoryPage(pages[PageMemory]);
     measureFaderGeometry();
     connectNameClicks();
+    connectInputEQ();
 
     IntervalTimer.setInterval(130);
     connect(MainTab, &QTabWidget::currentChanged, this, &MainWind::MainTab_Click);

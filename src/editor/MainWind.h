@@ -9,6 +9,7 @@
 
 class App;
 class FaderBay;
+class InEQWind;
 class Lamp;
 class PicButton;
 class PictureBox;
@@ -115,6 +116,23 @@ public:
     std::array<Lamp*, 6> OutSignalPeak{};
     std::array<Lamp*, 6> OutPeak{};
     std::array<Lamp*, 6> OutSignal{};
+
+    // ---- Input EQ (InputEQ.cpp, InEQWind.*) ----
+
+    // The EQ dialog for input Index (0..9), from its strip's EQ key or from
+    // its EQ key on the BLOCK page.
+    void InEQ_Click(int Index);
+    void InEQButton_Click(int Index);
+    // Fills the dialog for input ch and shows it modal; returns when it is
+    // closed.
+    void InputEQProc(int ch);
+    // The strip's EQ key lit while input ch's EQ is on.
+    void DispInEQOnButton(int ch);
+    // The dialog, made on first use (madeInEQWind: null until then).
+    InEQWind& inEQWind();
+    InEQWind* madeInEQWind() const { return inEQWind_; }
+
+    std::array<PicButton*, 10> InEQButton{}; // BLOCK page
 
     // ---- Faders (Faders.cpp) ----
 
@@ -277,6 +295,11 @@ private:
     // Measures the geometry, then brings the second bays' knob marks to 125.
     void measureFaderGeometry();
     void drawLeftScale(QLabel* box);
+
+    // Input EQ
+    InEQWind* inEQWind_ = nullptr;
+    PicButton* buildInEQButton(int ch, QWidget* parent);
+    void connectInputEQ();
 
     // Pages
     void buildBlockPage(QWidget* page);

@@ -2,6 +2,7 @@
 
 #include "data/InEQPreset.h"
 #include "editor/MainWind.h"
+#include "editor/InEQWind.h"
 #include "data/Tables.h"
 #include "data/VenueFile.h"
 #include "link/Link.h"
@@ -472,6 +473,8 @@ void TopWind::nameFontWalk() {
     apply(m.MixOutName);
     apply(m.OutName);
     apply(m.ExtOutName);
+    if (InEQWind* w = m.madeInEQWind())
+        SetNameFont(w->LineName, NameFont);
     SetNameFont(InputWindObj->Text1, NameFont);
 }
 

@@ -1,0 +1,79 @@
+// The input EQ: the EQ keys of the input strips and of the BLOCK page, and
+// the dialog they open.
+
+#include "editor/MainWind.h"
+
+#include "data/Tables.h"
+#include "editor/InEQWind.h"
+#include "editor/PanelParts.h"
+#include "editor/PopupPlace.h"
+#include "startwin/App.h"
+#include "startwin/InputWind.h"
+#include "startwin/TopWind.h"
+
+#include <QFrame>
+#include <QLabel>
+
+namespace {
+
+using Pic = ImageWind::Pic;
+
+} // namespace
+
+PicButton* MainWind::buildInEQButton(int ch, QWidget* parent) {
+    PicButton* b = InEQButton[ch] = panel::Key(app_.images, QStringLiteral("EQ"), parent, {40, panel::NameHeight});
+    b->setToolTip(QStringLiteral("Adjust the Input EQ."));
+    return b;
+}
+
+void MainWind::connectInputEQ() {
+    for (int ch = 0; ch < 10; ++ch) {
+        connect(InEQ[ch], &PicButton::clicked, this, [this, ch] { InEQ_Click(ch); });
+        connect(InEQButton[ch], &PicButton::clicked, this, [this, ch] { InEQButton_Click(ch); });
+    }
+}
+
+InEQWind& MainWind::inEQWind() {
+    if (!inEQWind_) {
+        inEQWind_ = new InEQWind(app_, *this, this);
+        SetNameFont(inEQWind_->LineName, top_.NameFont);
+    }
+    return *inEQWind_;
+}
+
+// The mono inputs' dialog opens right of the strip, the stereo inputs'
+// (which lack the middle band) left of it.
+void MainWind::InEQ_Click(int Index) {
+    InEQWind& w = inEQWind();
+    const popup::OpenerHighlight mark(Frame1[Index]);
+    w.LineCH->setText(QLatin1String(ChName[Index]));
+    w.LineCH->show();
+    w.Center->setVisible(Index < 6);
+    popup::PlaceBeside(&w, Frame1[Index]);
+    if (Index >= 6)
+        w.move(Frame1[Index]->mapToGlobal(QPoint(-popup::Gap - w.width(), 0)).x(), w.y());
+    InputEQProc(Index);
+}
+
+// Beside the column of EQ keys, whichever was clicked.
+void MainWind::InEQButton_Click(int Index) {
+    InEQWind& w = inEQWind();
+    const popup::OpenerHighlight mark(InEQButton[Index]);
+    w.LineCH->setText(QLatin1String(ChName[Index]));
+    w.LineCH->show();
+    w.Center->setVisible(Index < 6);
+    popup::PlaceBeside(&w, InEQButton[0]);
+    InputEQProc(Index);
+}
+
+void MainWind::InputEQProc(int ch) {
+    InEQWind& w = inEQWind();
+    app_.DispBusy = 1;
+    w.Fill(ch);
+    app_.DispBusy = 0;
+    w.exec();
+}
+
+void MainWind::DispInEQOnButton(int ch) {
+    InEQ[ch]->setPicture(app_.data.BankData[app_.data.CurBank].In[ch].EQEnable != 0 ? Pic::SwOn : Pic::SwOff);
+}

@@ -1,0 +1,369 @@
+// The input EQ dialog against the emulator: what each control stores and
+// sends, the knob's press-and-hold counted in timer periods with the mouse
+// buttons in the test's hands, the EQ copy, and the frequency texts.
+
+#include "GuiRig.h"
+#include "ModalRig.h"
+#include "data/Tables.h"
+#include "editor/InEQWind.h"
+#include "platform/MouseState.h"
+#include "startwin/Widgets.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <cstring>
+
+namespace {
+
+using Script = std::function<void(InEQWind&)>;
+
+// What the list window showed when it opened.
+struct Offer {
+    QString prompt, unit;
+    QStringList values;
+    int selected = -2;
+};
+
+struct Fixture : GuiRig {
+    MainWind& m;
+    bool leftHeld = false;
+    bool rightHeld = false;
+
+    Fixture() : m((top->Form_Initialize(), editor())) {
+        SetLeftButtonSource([this] { return leftHeld; });
+        SetRightButtonSource([this] { return rightHeld; });
+    }
+    ~Fixture() {
+        SetLeftButtonSource({});
+        SetRightButtonSource({});
+    }
+
+    bool goOnline() {
+        plugIn();
+        for (int step = 0; step < 3 && !app->link.OnLine; ++step)
+            app->link.SerialObj->AllPortCheck();
+        top->hide();
+        m.show();
+        usb.unit().model().clearRequests();
+        return app->link.OnLine;
+    }
+
+    QList<QByteArray> heard() { return usb.unit().model().requests(); }
+    void clearHeard() { usb.unit().model().clearRequests(); }
+    InRec& in(int ch) { return app->data.BankData[app->data.CurBank].In[ch]; }
+    InRec& unitIn(int ch) { return usb.unit().model().state().rec[0].In[ch]; }
+
+    // Opens input ch's dialog from its strip, runs script in it and closes it.
+    void inDialog(int ch, const Script& script) {
+        InEQWind& w = m.inEQWind();
+        Modal(
+            w,
+            [&] {
+                script(w);
+                if (w.isVisible())
+                    QTest::mouseClick(w.CloseButton, Qt::LeftButton);
+            },
+            [&] { m.InEQ_Click(ch); });
+    }
+
+    // The list window that opens next: notes its offer, picks pos, O K.
+    void pickNext(int pos, Offer* seen) {
+        ListWind& l = *m.dialogs.listWind;
+        QTimer::singleShot(0, &l, [&l, pos, seen] {
+            seen->prompt = l.SelText->text();
+            seen->unit = l.Tani->text();
+            for (int i = 0; i < l.SelList->count(); ++i)
+                seen->values << l.SelList->itemText(i);
+            seen->selected = l.SelList->currentIndex();
+            l.SelList->setCurrentIndex(pos);
+            l.OKButton->click();
+        });
+    }
+
+    // The copy dialog that opens next: position pick checked and O K, or
+    // CANCEL for -1. Notes which position was greyed out.
+    void copyNext(EQCopyWind& c, int pick, int* greyed) {
+        QTimer::singleShot(0, &c, [&c, pick, greyed] {
+            for (int i = 0; i < c.Option1.size(); ++i)
+                if (!c.Option1[i]->isEnabled())
+                    *greyed = i;
+            if (pick < 0) {
+                c.CancelButton->click();
+                return;
+            }
+            QTest::mouseClick(c.Option1[pick], Qt::LeftButton);
+            c.OKButton->click();
+        });
+    }
+
+    // Holds knob b with button, running the timer period by period on a
+    // clock that starts at the press; the times (ms) of the gain's steps.
+    // The button is let go once releaseAfter steps were taken (-1: when
+    // the stepping ends); down false: the button state reads as up although
+    // no release came.
+    QList<int> hold(InEQWind& w, int b, Qt::MouseButton button, int releaseAfter = -1, bool down = true) {
+        (button == Qt::LeftButton ? leftHeld : rightHeld) = down;
+        QTest::mousePress(w.GainVol[b], button);
+        QList<int> steps;
+        int now = 0;
+        while (w.GainVolTimer.isActive() && now < 60000) {
+            now += w.GainVolTimer.interval();
+            const int before = in(w.InEQCh).Band[b].EQGain;
+            w.GainVolTimer_Timer();
+            if (in(w.InEQCh).Band[b].EQGain != before)
+                steps << now;
+            if (steps.size() == releaseAfter)
+                break;
+        }
+        leftHeld = rightHeld = false;
+        QTest::mouseRelease(w.GainVol[b], button);
+        return steps;
+    }
+};
+
+// The ten EQ bytes of an input (the switch and three bands) as they lie in
+// the record.
+QByteArray EQBytes(const InRec& r) {
+    return QByteArray(reinterpret_cast<const char*>(&r.EQEnable), 1 + sizeof r.Band);
+}
+
+// "I S" messages for input ch as (sub, the bytes after it).
+QList<QPair<int, QByteArray>> InputSets(const QList<QByteArray>& bodies, int ch) {
+    QList<QPair<int, QByteArray>> l;
+    for (const QByteArray& b : bodies)
+        if (b.startsWith("IS") && b.size() > 5 && b[3] == ch + 1)
+            l.append({int(b[4]), b.mid(5)});
+    return l;
+}
+
+QByteArray Band(int freq, int q, int gain) {
+    return QByteArray{} + char(freq) + char(q) + char(gain);
+}
+
+// The switch and, per band, frequency, Q and gain (as the messages carry them).
+void SetEQ(InRec& r, uint8_t on, std::array<uint8_t, 9> bands) {
+    r.EQEnable = on;
+    for (int b = 0; b < 3; ++b) {
+        r.Band[b].EQFreq = bands[3 * b];
+        r.Band[b].EQQ = bands[3 * b + 1];
+        r.Band[b].EQGain = bands[3 * b + 2];
+    }
+}
+
+} // namespace
+
+class TestInputEQ : public QObject {
+    Q_OBJECT
+private slots:
+    void changesReachTheUnit();
+    void knobHoldTiming();
+    void doubleClickResetsTheBand();
+    void copyToAnotherInput();
+    void stereoInputsAndTexts();
+};
+
+void TestInputEQ::changesReachTheUnit() {
+    Fixture f;
+    QVERIFY(f.goOnline());
+    SetEQ(f.in(2), 1, {40, 2, 30, 20, 5, 30, 8, 2, 30});
+    // The unit holds other bytes, so that any byte left unsent shows.
+    std::memset(&f.unitIn(2).EQEnable, 0x11, 10);
+    Offer gain, freq, q;
+
+    f.inDialog(2, [&](InEQWind& w) {
+        // Filled from the record, nothing sent.
+        QCOMPARE(w.LineName->text(), f.m.InLineName[2]->text());
+        QCOMPARE(w.GainText[0]->text(), QStringLiteral("0.0"));
+        QCOMPARE(w.FreqText[0]->text(), QStringLiteral("4k"));
+        QCOMPARE(w.FreqText[1]->text(), QStringLiteral("400"));
+        QCOMPARE(w.QText[1]->text(), QStringLiteral("1.0"));
+        QCOMPARE(w.EQOn[0]->picture(), ImageWind::Pic::SwOn);
+        QCOMPARE(w.EQOn[1]->picture(), ImageWind::Pic::SwOff);
+        QVERIFY(w.Center->isVisible());
+        QCOMPARE(f.heard(), QList<QByteArray>{});
+
+        w.GainButton[0]->stepUp();
+        w.FreqButton[1]->stepDown();
+        w.QButton[1]->stepUp();
+        // Values the record already holds send nothing.
+        w.SetGainValue(0, 31);
+        w.SetFreqValue(1, 19);
+        w.SetQValue(1, 6);
+
+        f.pickNext(0, &gain);
+        QTest::mouseClick(w.GainText[2], Qt::LeftButton);
+        f.pickNext(5, &freq);
+        QTest::mouseClick(w.FreqText[0], Qt::LeftButton);
+        f.pickNext(23, &q);
+        QTest::mouseClick(w.QText[1], Qt::LeftButton);
+
+        // EQ ON while on is sent again; EQ OFF switches it off.
+        QTest::mouseClick(w.EQOn[0], Qt::LeftButton);
+        QCOMPARE(f.m.InEQ[2]->picture(), ImageWind::Pic::SwOn);
+        QTest::mouseClick(w.EQOn[1], Qt::LeftButton);
+        QCOMPARE(w.EQOn[1]->picture(), ImageWind::Pic::SwOn);
+        QCOMPARE(w.EQOn[0]->picture(), ImageWind::Pic::SwOff);
+        QCOMPARE(f.m.InEQ[2]->picture(), ImageWind::Pic::SwOff);
+    });
+
+    QCOMPARE(gain.prompt, QStringLiteral("Select GAIN"));
+    QCOMPARE(gain.unit, QStringLiteral("dB"));
+    QCOMPARE(gain.values.size(), 61);
+    QCOMPARE(gain.values.first(), QStringLiteral("-15.0"));
+    QCOMPARE(gain.selected, 30);
+    // The HIGH band's list starts at index 34.
+    QCOMPARE(freq.prompt, QStringLiteral("Select Frequency"));
+    QCOMPARE(freq.unit, QStringLiteral("Hz"));
+    QCOMPARE(freq.values.size(), 20);
+    QCOMPARE(freq.values.first(), QStringLiteral("2k"));
+    QCOMPARE(freq.selected, 40 - 34);
+    QCOMPARE(q.prompt, QStringLiteral("Select Q"));
+    QCOMPARE(q.values.size(), 24);
+    QCOMPARE(q.selected, 6);
+
+    const QList<QPair<int, QByteArray>> want{
+        {6, Band(40, 2, 31)}, {7, Band(19, 5, 30)}, {7, Band(19, 6, 30)}, {5, Band(8, 2, 0)},
+        {6, Band(39, 2, 31)}, {7, Band(19, 23, 30)}, {4, QByteArray(1, 1)}, {4, QByteArray(1, 0)}};
+    QCOMPARE(InputSets(f.heard(), 2), want);
+    QCOMPARE(EQBytes(f.unitIn(2)), EQBytes(f.in(2)));
+    QCOMPARE(f.heard().size(), want.size());
+}
+
+void TestInputEQ::knobHoldTiming() {
+    Fixture f;
+    QVERIFY(f.goOnline());
+    SetEQ(f.in(4), 0, {48, 2, 58, 34, 2, 55, 8, 2, 0});
+    f.inDialog(4, [&](InEQWind& w) {
+        QCOMPARE(w.GainVolTimer.interval(), InEQWind::FirstStepMs);
+        // Right steps up: 30 ms, a second later, then every 100 ms, up to 60.
+        QCOMPARE(f.hold(w, 0, Qt::RightButton), (QList<int>{30, 1030}));
+        QCOMPARE(f.in(4).Band[0].EQGain, 60);
+        QCOMPARE(f.hold(w, 1, Qt::RightButton), (QList<int>{30, 1030, 1130, 1230, 1330}));
+        QCOMPARE(w.GainText[1]->text(), QStringLiteral("15.0"));
+        QCOMPARE(w.GainVol[1]->angle(), 60);
+        // Left steps down; from 0 nothing.
+        QCOMPARE(f.hold(w, 2, Qt::LeftButton), QList<int>{});
+        QCOMPARE(f.hold(w, 1, Qt::LeftButton, 3), (QList<int>{30, 1030, 1130}));
+        QVERIFY(!w.GainVolTimer.isActive());
+        // Each press starts over at 30 ms; a button read as up ends the
+        // stepping after the step.
+        QCOMPARE(f.hold(w, 1, Qt::LeftButton, -1, false), QList<int>{30});
+        // Let go within the first 30 ms: no step.
+        f.leftHeld = true;
+        QTest::mousePress(w.GainVol[2], Qt::LeftButton);
+        f.leftHeld = false;
+        QTest::mouseRelease(w.GainVol[2], Qt::LeftButton);
+        QVERIFY(!w.GainVolTimer.isActive());
+        // Other buttons do nothing.
+        QTest::mousePress(w.GainVol[0], Qt::MiddleButton);
+        QVERIFY(!w.GainVolTimer.isActive());
+    });
+    QList<int> highGains, midGains;
+    for (const auto& [sub, bytes] : InputSets(f.heard(), 4))
+        (sub == 6 ? highGains : midGains) << int(uint8_t(bytes[2]));
+    QCOMPARE(highGains, (QList<int>{59, 60}));
+    QCOMPARE(midGains, (QList<int>{56, 57, 58, 59, 60, 59, 58, 57, 56}));
+    QCOMPARE(EQBytes(f.unitIn(4)).mid(1, 6), EQBytes(f.in(4)).mid(1, 6));
+}
+
+void TestInputEQ::doubleClickResetsTheBand() {
+    Fixture f;
+    QVERIFY(f.goOnline());
+    SetEQ(f.in(0), 1, {48, 2, 12, 34, 2, 30, 8, 2, 41});
+    f.inDialog(0, [&](InEQWind& w) {
+        QTest::mouseDClick(w.GainVol[0], Qt::LeftButton);
+        QTest::mouseDClick(w.GainVol[1], Qt::LeftButton);
+        QCOMPARE(w.GainText[0]->text(), QStringLiteral("0.0"));
+        QCOMPARE(w.GainVol[0]->Tag, QStringLiteral("30"));
+        // 0 dB points straight up.
+        const QPointF tip = w.GainVol[0]->pointerEnd();
+        QCOMPARE(tip.x(), w.GainVol[0]->width() / 2.0);
+        QVERIFY(tip.y() < w.GainVol[0]->height() / 2.0 - 10);
+        QVERIFY(!w.GainVolTimer.isActive());
+    });
+    // The band already at 0 dB sends nothing.
+    QCOMPARE(InputSets(f.heard(), 0), (QList<QPair<int, QByteArray>>{{6, Band(48, 2, 30)}}));
+    QCOMPARE(f.in(0).Band[2].EQGain, 41);
+}
+
+void TestInputEQ::copyToAnotherInput() {
+    Fixture f;
+    QVERIFY(f.goOnline());
+    SetEQ(f.in(1), 1, {50, 3, 10, 20, 9, 45, 4, 1, 52});
+    SetEQ(f.unitIn(1), 1, {50, 3, 10, 20, 9, 45, 4, 1, 52});
+    SetEQ(f.in(7), 1, {40, 0, 60, 11, 22, 33, 30, 5, 0});
+    SetEQ(f.unitIn(7), 1, {40, 0, 60, 11, 22, 33, 30, 5, 0});
+    for (int ch : {3, 4, 8}) {
+        SetEQ(f.in(ch), 0, {48, 2, 30, 34, 2, 30, 8, 2, 30});
+        SetEQ(f.unitIn(ch), 0, {48, 2, 30, 34, 2, 30, 8, 2, 30});
+    }
+    const QByteArray untouched = EQBytes(f.in(4));
+    int greyed = -1, greyed2 = -1;
+
+    f.inDialog(1, [&](InEQWind& w) {
+        f.copyNext(*f.m.dialogs.eqCopyWind1, -1, &greyed);
+        QTest::mouseClick(w.EQCopy, Qt::LeftButton);
+        QCOMPARE(f.heard(), QList<QByteArray>{});
+        f.copyNext(*f.m.dialogs.eqCopyWind1, 3, &greyed);
+        QTest::mouseClick(w.EQCopy, Qt::LeftButton);
+    });
+    QCOMPARE(greyed, 1);
+    QCOMPARE(f.heard(), (QList<QByteArray>{QByteArray("CI\x02\x04\x02", 5), QByteArray("IS\x00\x04\x04\x01", 6)}));
+    QCOMPARE(EQBytes(f.in(3)), EQBytes(f.in(1)));
+    QCOMPARE(EQBytes(f.unitIn(3)), EQBytes(f.in(1)));
+    QCOMPARE(f.m.InEQ[3]->picture(), ImageWind::Pic::SwOn);
+    QCOMPARE(EQBytes(f.in(4)), untouched);
+
+    // A stereo input copies among the stereo inputs, by their positions.
+    f.clearHeard();
+    f.inDialog(7, [&](InEQWind& w) {
+        QVERIFY(!w.Center->isVisible());
+        f.copyNext(*f.m.dialogs.eqCopyWind2, 2, &greyed2);
+        QTest::mouseClick(w.EQCopy, Qt::LeftButton);
+    });
+    QCOMPARE(greyed2, 1);
+    QCOMPARE(f.heard().first(), QByteArray("CI\x02\x09\x08", 5));
+    QCOMPARE(EQBytes(f.in(8)), EQBytes(f.in(7)));
+    QCOMPARE(EQBytes(f.unitIn(8)), EQBytes(f.in(7)));
+}
+
+void TestInputEQ::stereoInputsAndTexts() {
+    const QList<QPair<int, QString>> texts{{0, "40"},     {26, "800"},  {28, "1k"},  {30, "1.25k"},
+                                           {39, "3.8k"},  {48, "10k"},  {50, "12.5k"}, {53, "18k"}};
+    for (const auto& [idx, text] : texts) {
+        QCOMPARE(InEQWind::GetFreqStringInt(idx), text);
+        QCOMPARE(InEQWind::GetFreqString(uint8_t(idx)), text);
+    }
+
+    Fixture f;
+    QVERIFY(f.goOnline());
+    // From the BLOCK page's key; the strip's and the opener's face come
+    // back when the dialog closes.
+    InEQWind& w = f.m.inEQWind();
+    bool marked = false;
+    bool center = true;
+    QString caption;
+    Modal(
+        w,
+        [&] {
+            marked = f.m.InEQButton[9]->tint().isValid();
+            center = w.Center->isVisible();
+            caption = w.LineCH->text();
+            w.GainButton[2]->stepUp();
+            QTest::mouseClick(w.CloseButton, Qt::LeftButton);
+        },
+        [&] { f.m.InEQButton_Click(9); });
+    QVERIFY(marked);
+    QVERIFY(!f.m.InEQButton[9]->tint().isValid());
+    QVERIFY(!center);
+    QCOMPARE(caption, QLatin1String(ChName[9]));
+    QCOMPARE(InputSets(f.heard(), 9).size(), 1);
+    QCOMPARE(InputSets(f.heard(), 9).first().first, 5);
+}
+
+QTEST_MAIN(TestInputEQ)
+#include "tst_inputeq.moc"
