@@ -7,6 +7,7 @@
 #include "data/Tables.h"
 #include "editor/InEQWind.h"
 #include "platform/MouseState.h"
+#include "startwin/InputWind.h"
 #include "startwin/Widgets.h"
 
 #include <QComboBox>
@@ -67,7 +68,7 @@ struct Fixture : GuiRig {
                 if (w.isVisible())
                     QTest::mouseClick(w.CloseButton, Qt::LeftButton);
             },
-            [&] { m.InEQ_Click(ch); });
+            [&] { QTest::mouseClick(m.InEQ[ch], Qt::LeftButton); });
     }
 
     // The list window that opens next: notes its offer, picks pos, O K.
@@ -164,6 +165,7 @@ private slots:
     void doubleClickResetsTheBand();
     void copyToAnotherInput();
     void stereoInputsAndTexts();
+    void nameTakesTheNameFace();
 };
 
 void TestInputEQ::changesReachTheUnit() {
@@ -295,8 +297,10 @@ void TestInputEQ::copyToAnotherInput() {
     QVERIFY(f.goOnline());
     SetEQ(f.in(1), 1, {50, 3, 10, 20, 9, 45, 4, 1, 52});
     SetEQ(f.unitIn(1), 1, {50, 3, 10, 20, 9, 45, 4, 1, 52});
-    SetEQ(f.in(7), 1, {40, 0, 60, 11, 22, 33, 30, 5, 0});
-    SetEQ(f.unitIn(7), 1, {40, 0, 60, 11, 22, 33, 30, 5, 0});
+    // HIGH at 125 Hz, outside its range (a damaged record): shown as it is,
+    // never written back clamped.
+    SetEQ(f.in(7), 1, {10, 0, 60, 11, 22, 33, 30, 5, 0});
+    SetEQ(f.unitIn(7), 1, {10, 0, 60, 11, 22, 33, 30, 5, 0});
     for (int ch : {3, 4, 8}) {
         SetEQ(f.in(ch), 0, {48, 2, 30, 34, 2, 30, 8, 2, 30});
         SetEQ(f.unitIn(ch), 0, {48, 2, 30, 34, 2, 30, 8, 2, 30});
@@ -322,11 +326,13 @@ void TestInputEQ::copyToAnotherInput() {
     f.clearHeard();
     f.inDialog(7, [&](InEQWind& w) {
         QVERIFY(!w.Center->isVisible());
+        QCOMPARE(w.FreqText[0]->text(), QStringLiteral("125"));
         f.copyNext(*f.m.dialogs.eqCopyWind2, 2, &greyed2);
         QTest::mouseClick(w.EQCopy, Qt::LeftButton);
     });
     QCOMPARE(greyed2, 1);
     QCOMPARE(f.heard().first(), QByteArray("CI\x02\x09\x08", 5));
+    QCOMPARE(f.in(7).Band[0].EQFreq, 10);
     QCOMPARE(EQBytes(f.in(8)), EQBytes(f.in(7)));
     QCOMPARE(EQBytes(f.unitIn(8)), EQBytes(f.in(7)));
 }
@@ -356,13 +362,25 @@ void TestInputEQ::stereoInputsAndTexts() {
             w.GainButton[2]->stepUp();
             QTest::mouseClick(w.CloseButton, Qt::LeftButton);
         },
-        [&] { f.m.InEQButton_Click(9); });
+        [&] { QTest::mouseClick(f.m.InEQButton[9], Qt::LeftButton); });
     QVERIFY(marked);
     QVERIFY(!f.m.InEQButton[9]->tint().isValid());
     QVERIFY(!center);
     QCOMPARE(caption, QLatin1String(ChName[9]));
     QCOMPARE(InputSets(f.heard(), 9).size(), 1);
     QCOMPARE(InputSets(f.heard(), 9).first().first, 5);
+}
+
+// The channel name in the dialog has the face of the other name controls,
+// whether the dialog is made before or after the face is chosen.
+void TestInputEQ::nameTakesTheNameFace() {
+    Fixture f;
+    f.app->codePage = CodePage(CodePage::Japanese);
+    f.top->FontSetAll();
+    QCOMPARE(f.m.inEQWind().LineName->font().family(), QStringLiteral("IPAGothic"));
+    f.app->codePage = CodePage(CodePage::Western);
+    f.top->FontSetAll();
+    QCOMPARE(f.m.inEQWind().LineName->font().family(), EnglishFontFamily());
 }
 
 QTEST_MAIN(TestInputEQ)
