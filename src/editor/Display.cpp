@@ -10,6 +10,7 @@ void MainWind::DispAllParam() {
     app_.DispBusy = 1;
     DispSystemName();
     DispInputStatus();
+    DispInputTrim();
     DispOutputStatus();
     update();
     app_.DispBusy = 0;
