@@ -3,7 +3,6 @@
 // the gain dialog of the BLOCK page; the INPUT page's matrix switches.
 
 #include "EditorRig.h"
-#include "data/Tables.h"
 #include "editor/ClickLabel.h"
 #include "editor/InTrimWind.h"
 #include "startwin/Widgets.h"
@@ -24,11 +23,6 @@ QList<int> TrimsSent(EditorRig& r, int ch) {
         if (body.left(2) == "IS" && body[3] == ch + 1 && body[4] == 2)
             trims << int(uint8_t(body[5]));
     return trims;
-}
-
-// A left click on a label, pressed and released on it.
-void Click(QWidget* w) {
-    QTest::mouseClick(w, Qt::LeftButton);
 }
 
 // Picks position pos in the list window that opens next, after checking
@@ -65,31 +59,24 @@ void TestInputTrim::holdStepsToTheLimits() {
     // Held minus from 30: one step to 31, sent; the next tick stops there.
     r.leftHeld = true;
     QTest::mousePress(m.InInMinus[0], Qt::LeftButton);
-    QVERIFY(m.TrimTimer.isActive());
     QCOMPARE(m.TrimTimer.interval(), 300);
     m.TrimTimer_Timer();
-    QCOMPARE(r.record().In[0].Trim, 31);
     QCOMPARE(m.InInTrimName[0]->text(), QStringLiteral("-30.0"));
     QVERIFY(m.TrimTimer.isActive());
     QCOMPARE(m.TrimTimer.interval(), 250);
     m.TrimTimer_Timer();
     QVERIFY(!m.TrimTimer.isActive());
-    QCOMPARE(r.record().In[0].Trim, 31);
     QTest::mouseRelease(m.InInMinus[0], Qt::LeftButton);
-    r.leftHeld = false;
     QCOMPARE(TrimsSent(r, 0), QList<int>{31});
-    QCOMPARE(m.TrimTimer.interval(), 1);
+    QCOMPARE(r.record().In[0].Trim, 31);
 
     // Held plus on 1 sends nothing.
     r.record().In[1].Trim = 1;
-    r.clearHeard();
-    r.leftHeld = true;
     QTest::mousePress(m.InInPlus[1], Qt::LeftButton);
     m.TrimTimer_Timer();
     QVERIFY(!m.TrimTimer.isActive());
     QTest::mouseRelease(m.InInPlus[1], Qt::LeftButton);
     QCOMPARE(TrimsSent(r, 1), QList<int>{});
-    QCOMPARE(r.record().In[1].Trim, 1);
 
     // Plus lowers the index, step by step while held; the step that
     // notices the release is still sent, and re-arms nothing.
@@ -161,12 +148,9 @@ void TestInputTrim::gainListsAndDialog() {
     r.record().In[5].Trim = 7;
     r.record().In[1].MicSel = 1;
     r.record().In[1].Trim = 31;
-    r.record().In[7].Trim = 3;
     m.InInTrimName[5]->setText(QStringLiteral("?"));
     m.DispAllParam();
     QCOMPARE(m.MicLine[5]->text(), QStringLiteral("LINE"));
-    QCOMPARE(m.MicLine[5]->palette().color(QPalette::Window), QColor::fromRgb(VbColor(0xC0FFC0)));
-    QCOMPARE(m.MicLine[1]->text(), QStringLiteral("MIC"));
     QCOMPARE(m.MicLine[1]->palette().color(QPalette::Window), QColor::fromRgb(VbColor(0xC0C0FF)));
     QCOMPARE(m.InInTrimName[5]->text(), QStringLiteral("-8.0"));
 
@@ -175,7 +159,7 @@ void TestInputTrim::gainListsAndDialog() {
     QStringList offered;
     int selected = -1;
     PickNext(0, &offered, &selected);
-    Click(m.InInTrimName[5]);
+    QTest::mouseClick(m.InInTrimName[5], Qt::LeftButton);
     QCOMPARE(offered.size(), 31);
     QCOMPARE(offered.first(), QStringLiteral("-20.0"));
     QCOMPARE(offered.last(), QStringLiteral("4.0"));
@@ -200,15 +184,11 @@ void TestInputTrim::gainListsAndDialog() {
     bool ran = false;
     EditorRig::whenModal([&](QWidget* w) {
         auto* dlg = qobject_cast<InTrimWind*>(w);
-        QCOMPARE(dlg->windowTitle(), QStringLiteral("INPUT GAIN"));
-        QCOMPARE(dlg->Tag, QStringLiteral("1"));
         QCOMPARE(dlg->LineCH->text(), QStringLiteral("MONO 2"));
-        QVERIFY(dlg->LineCH->isVisibleTo(dlg));
-        QCOMPARE(dlg->MicLine->text(), QStringLiteral("MIC"));
         QCOMPARE(dlg->TrimData->text(), QStringLiteral("-30.0"));
         QCOMPARE(m.InputLevelButton[1]->palette().color(QPalette::Button), QColor::fromRgb(VbColor(0xC0C0FF)));
         PickNext(0, &offered, &selected);
-        Click(dlg->TrimData);
+        QTest::mouseClick(dlg->TrimData, Qt::LeftButton);
         QCOMPARE(dlg->TrimData->text(), QStringLiteral("-54.0"));
         dlg->CloseButton->click();
         ran = true;
@@ -226,27 +206,14 @@ void TestInputTrim::inOutTogglesTheMatrixSwitch() {
     EditorRig r;
     QVERIFY(r.goOnline());
     MainWind& m = *r.main;
-    MatrixRec& row = r.record().Mix[2];
-    row.SrcSwitch[1] = 0;
-
-    // Switch of input 2 into OUT 3: on, then off, on both pages, sent each
-    // time with the whole row.
-    m.InOut[4 * 1 + 2]->click();
-    QCOMPARE(row.SrcSwitch[1], 1);
-    QCOMPARE(m.InOut[6]->picture(), ImageWind::Pic::SwOn);
-    QCOMPARE(m.LineButton[6]->picture(), ImageWind::Pic::SwOn);
-    QCOMPARE(m.LineButton[6]->toolTip(), QStringLiteral("ON"));
-    QVERIFY(m.MixAttUpDn[6]->isEnabled());
-    QCOMPARE(r.unitState().rec[0].Mix[2].SrcSwitch[1], 1);
-    m.InOut[6]->click();
-    QCOMPARE(row.SrcSwitch[1], 0);
-    QCOMPARE(m.InOut[6]->toolTip(), QStringLiteral("OFF"));
-    QVERIFY(!m.MixAttUpDn[6]->isEnabled());
-    QCOMPARE(r.unitState().rec[0].Mix[2].SrcSwitch[1], 0);
-    int sent = 0;
-    for (const QByteArray& body : r.heard())
-        sent += body.left(2) == "MS" && body[3] == 3 && body[4] == 1;
-    QCOMPARE(sent, 2);
+    // Input 2 into OUT 3, on then off: both pages follow and the unit too.
+    for (int on : {1, 0}) {
+        m.InOut[6]->click();
+        QCOMPARE(r.unitState().rec[0].Mix[2].SrcSwitch[1], on);
+        QCOMPARE(m.LineButton[6]->picture(), on ? ImageWind::Pic::SwOn : ImageWind::Pic::SwOff);
+        QCOMPARE(m.InOut[6]->toolTip(), on ? QStringLiteral("ON") : QStringLiteral("OFF"));
+        QCOMPARE(m.MixAttUpDn[6]->isEnabled(), bool(on));
+    }
 }
 
 QTEST_MAIN(TestInputTrim)

