@@ -206,6 +206,7 @@ void TestInputTrim::inOutTogglesTheMatrixSwitch() {
     EditorRig r;
     QVERIFY(r.goOnline());
     MainWind& m = *r.main;
+    r.record().Mix[2].SrcSwitch[1] = 0;
     // Input 2 into OUT 3, on then off: both pages follow and the unit too.
     for (int on : {1, 0}) {
         m.InOut[6]->click();
