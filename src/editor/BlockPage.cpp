@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -51,6 +52,8 @@ void MainWind::buildBlockPage(QWidget* page) {
             SignalPeak[c] = new Lamp(inputs);
             inGrid->addWidget(SignalPeak[c], c, 1);
         }
+        if (c < 6)
+            inGrid->addWidget(buildGainButton(c, inputs), c, 2);
     }
     inGrid->setRowStretch(12, 1);
     row->addStretch(1);

@@ -11,6 +11,7 @@ void MainWind::DispAllParam() {
     DispSystemName();
     DispChannelName();
     DispInputStatus();
+    DispInputTrim();
     DispOutputStatus();
     update();
     app_.DispBusy = 0;

@@ -10,6 +10,7 @@
 #include "startwin/TopWind.h"
 #include "startwin/Widgets.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
@@ -61,6 +62,9 @@ MainWind::MainWind(App& app, TopWind& top, QWidget* parent)
     connectNameClicks();
 
     IntervalTimer.setInterval(130);
+    connect(&IntervalTimer, &QTimer::timeout, this, &MainWind::IntervalTimer_Timer);
+    connect(IntervalOn, &QCheckBox::clicked, this, &MainWind::IntervalOn_Click);
+    connectTrim();
     connect(MainTab, &QTabWidget::currentChanged, this, &MainWind::MainTab_Click);
     connect(Toolbar1, &QToolBar::actionTriggered, this,
             [this](QAction* a) { Toolbar1_ButtonClick(a->data().toString()); });

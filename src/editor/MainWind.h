@@ -9,6 +9,7 @@
 
 class App;
 class FaderBay;
+class InTrimWind;
 class Lamp;
 class PicButton;
 class PictureBox;
@@ -16,7 +17,9 @@ class QBoxLayout;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
+class QLayout;
 class QLabel;
+class QPushButton;
 class QRadioButton;
 class QSlider;
 class QSpinBox;
@@ -101,11 +104,16 @@ public:
     // Every lamp grey and every output meter at step 0; the record's lamp
     // and meter bytes stay as they are.
     void MeterLampClear();
+    // One poll tick: the reports of the page shown, in turn.
+    void IntervalTimer_Timer();
+    void IntervalOn_Click();
 
     // 130 ms; stopped while a toolbar action runs.
     QTimer IntervalTimer;
     // 1 while a status-poll tick runs.
     int PollBusy = 0;
+    // Poll ticks that did their work: 1..30000, then 0 again.
+    int PollCount = 0;
 
     // Status lamps: per input, per mono input (+48 V), and of blocks 4, 5.
     std::array<Lamp*, 10> SignalPeak{};
@@ -115,6 +123,49 @@ public:
     std::array<Lamp*, 6> OutSignalPeak{};
     std::array<Lamp*, 6> OutPeak{};
     std::array<Lamp*, 6> OutSignal{};
+
+    // ---- Input trim (InputTrim.cpp, InTrimWind.*) ----
+
+    // The gain list of a mono input's strip.
+    void InInTrimName_Click(int Index);
+    // Press and hold: minus raises the trim index, plus lowers it, one step
+    // per TrimTimer tick while the left button stays down.
+    void InInMinus_MouseDown(int Index);
+    void InInPlus_MouseDown(int Index);
+    void InInMinus_MouseUp();
+    void InInPlus_MouseUp();
+    void TrimTimer_Timer();
+    // The strip's and the dialog's buttons: dir 0 minus, -1 plus.
+    void TrimPress(int ch, int dir);
+    void TrimRelease();
+    // The gain dialog, from the BLOCK page only.
+    void InputLevelButton_Click(int Index);
+    // MIC/LINE and the gain of the mono inputs and of the open gain dialog.
+    void DispInputTrim();
+    // The INPUT page's copy of a matrix switch.
+    void InOut_Click(int Index);
+    // The gain list for input ch beside the clicked control; the index
+    // picked is stored.
+    void TrimListPick(int ch, QWidget* beside);
+    // Input ch's gain text on its strip and in the gain dialog.
+    void TrimShow(int ch);
+    // A new trim of input ch shown and sent.
+    void TrimPicked(int ch);
+    // The gain text of input ch's trim, by its MIC/LINE table.
+    QString TrimText(int ch) const;
+    InTrimWind& trimWind();
+    bool trimWindOpen() const;
+
+    // Design interval 300 ms: the first press after the window is made
+    // steps after it, later presses after 1 ms; then every 250 ms.
+    QTimer TrimTimer;
+    int TrimCh = 0;
+    int TrimDir = 0;
+
+    std::array<QLabel*, 6> InInTrimName{};
+    std::array<PicButton*, 6> InInMinus{};
+    std::array<PicButton*, 6> InInPlus{};
+    std::array<QPushButton*, 6> InputLevelButton{};
 
     // ---- Faders (Faders.cpp) ----
 
@@ -169,6 +220,10 @@ public:
     std::array<PictureBox*, 10> FaderVRImg{};
 
     // ---- MATRIX page (MatrixPage.cpp) ----
+
+    // Switch Index (4 x row + output) on or off, on both pages that show
+    // it, and sent.
+    void MatrixSwitchToggle(int Index);
 
     std::array<QLabel*, 12> MixInName{};
     std::array<QLabel*, 5> MixOutName{};
@@ -277,6 +332,14 @@ private:
     // Measures the geometry, then brings the second bays' knob marks to 125.
     void measureFaderGeometry();
     void drawLeftScale(QLabel* box);
+
+    // Input trim
+    // A child of the window, made on first use.
+    InTrimWind* trimWind_ = nullptr;
+    // The trim row of a mono input's strip, and its gain button on BLOCK.
+    QLayout* buildTrimRow(int ch, QWidget* strip);
+    QPushButton* buildGainButton(int ch, QWidget* parent);
+    void connectTrim();
 
     // Pages
     void buildBlockPage(QWidget* page);

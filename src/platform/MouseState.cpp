@@ -3,16 +3,20 @@
 #include <QGuiApplication>
 
 namespace {
-std::function<bool()>& source() {
-    static std::function<bool()> s;
-    return s;
+std::function<bool()>& source(Qt::MouseButton button) {
+    static std::function<bool()> left, right;
+    return button == Qt::LeftButton ? left : right;
+}
+
+bool Down(Qt::MouseButton button) {
+    if (const std::function<bool()>& s = source(button))
+        return s();
+    return QGuiApplication::mouseButtons().testFlag(button);
 }
 } // namespace
 
-void SetLeftButtonSource(std::function<bool()> s) { source() = std::move(s); }
+void SetLeftButtonSource(std::function<bool()> s) { source(Qt::LeftButton) = std::move(s); }
+void SetRightButtonSource(std::function<bool()> s) { source(Qt::RightButton) = std::move(s); }
 
-bool LeftButtonDown() {
-    if (source())
-        return source()();
-    return QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
-}
+bool LeftButtonDown() { return Down(Qt::LeftButton); }
+bool RightButtonDown() { return Down(Qt::RightButton); }
