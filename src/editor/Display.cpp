@@ -11,6 +11,14 @@ void MainWind::DispAllParam() {
     DispSystemName();
     DispInputStatus();
     DispOutputStatus();
+    DispOutputStrip();
+    DispInputStrip();
+    // Online the knob readers keep these current.
+    if (!app_.link.OnLine) {
+        DispFaderLevel();
+        DispInFaderWind(0);
+        DispInFaderWind(1);
+    }
     update();
     app_.DispBusy = 0;
 }

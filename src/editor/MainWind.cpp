@@ -4,6 +4,7 @@
 #include "editor/MainWind.h"
 
 #include "data/Tables.h"
+#include "editor/FaderBay.h"
 #include "editor/PanelParts.h"
 #include "platform/Dialogs.h"
 #include "startwin/App.h"
@@ -57,6 +58,8 @@ MainWind::MainWind(App& app, TopWind& top, QWidget* parent) : QWidget(parent), a
     buildGPIPage(pages[PageGPI]);
     buildMemoryPage(pages[PageMemory]);
     measureFaderGeometry();
+    connectInputStrips();
+    connectOutputStrips();
 
     IntervalTimer.setInterval(130);
     connect(MainTab, &QTabWidget::currentChanged, this, &MainWind::MainTab_Click);
@@ -74,7 +77,7 @@ void MainWind::Form_Initialize() {
             LeftScale[i]->setFont(LeftScale[0]->font());
         }
         LeftScale[i]->setFrameShape(QFrame::NoFrame);
-        drawLeftScale(LeftScale[i]);
+        DrawLeftScale(app_.images, LeftScale[i]);
     }
 
     const auto levelSlider = [](QSlider* s) {
