@@ -71,7 +71,10 @@ void MainWind::DispOutputStrip() {
         if (in.VRLink == 1) {
             InSlider[c]->setValue(in.VRLevel);
         } else {
-            in.Fader = held.In[c];
+            // Held levels are brought into range only later in a refresh;
+            // the fader byte is sent with every level change, so never
+            // out of range.
+            in.Fader = ClampByte(held.In[c], 6, 125);
             InSlider[c]->setValue(in.Fader);
         }
         PlaceInMark(FaderPosImg[c], in.VRLevel);
@@ -81,7 +84,7 @@ void MainWind::DispOutputStrip() {
         if (out.VRLink == 1) {
             Slider1[o]->setValue(out.VRLevel);
         } else {
-            out.Fader = held.Out[o];
+            out.Fader = ClampByte(held.Out[o], 6, 125);
             Slider1[o]->setValue(out.Fader);
         }
         PlaceOutMark(OutFaderPos[o], out.VRLevel);
