@@ -383,7 +383,13 @@ void TestInputFaders::refreshShowsTheStripsAndRepairsHeldLevels() {
     held.In[0] = 3;
     held.In[5] = 90;
     r.In[4].VRLink = 0;
+    // A linked fader is moved to the knob without storing or sending.
+    r.In[9].VRLink = 1;
+    r.In[9].VRLevel = 33;
+    r.In[9].Fader = 80;
     f.main->DispAllParam();
+    QCOMPARE(f.main->InSlider[9]->value(), 33);
+    QCOMPARE(r.In[9].Fader, 80);
     QCOMPARE(held.In[0], 3);
     QCOMPARE(f.main->InSlider[5]->value(), 90);
     QVERIFY(f.main->InSlider[4]->isEnabled());
