@@ -332,6 +332,12 @@ void TestInputFaders::dialogServesInputsAndOutputs() {
                      w.InVRADJ->click();
                      QCOMPARE(w.InSlider->value(), 30);
                      QVERIFY(!w.InSlider->isEnabled());
+                     // OUT 2's knob drives block 2.
+                     f.unitState().setOutKnob(1, 25);
+                     f.app->lib->ReadOutputLevel();
+                     QCOMPARE(w.InSlider->value(), 25);
+                     QCOMPARE(w.FaderPosImg->y(), f.dialogMarkTop(25));
+                     QCOMPARE(f.main->Slider1[2]->value(), 25);
                      w.InLock->click();
                  });
     QVERIFY(f.levelsSent(7).isEmpty());
@@ -339,7 +345,7 @@ void TestInputFaders::dialogServesInputsAndOutputs() {
     QCOMPARE(out.size(), 3);
     QCOMPARE(uint8_t(out[0][7]), uint8_t(45));
     const OutRec& unitOut = f.unitState().rec[0].Out[2];
-    QCOMPARE(unitOut.Fader, 30);
+    QCOMPARE(unitOut.Fader, 25);
     QCOMPARE(unitOut.VRLink, 1);
     QCOMPARE(unitOut.Lock, 1);
     QCOMPARE(f.main->OutAdjSW[2]->picture(), ImageWind::Pic::SwOn);
