@@ -9,6 +9,7 @@
 void MainWind::DispAllParam() {
     app_.DispBusy = 1;
     DispSystemName();
+    DispChannelName();
     DispInputStatus();
     DispOutputStatus();
     DispOutputStrip();

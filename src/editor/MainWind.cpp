@@ -31,7 +31,8 @@ void SetSwitch(PicButton* b, Pic pic) {
 
 } // namespace
 
-MainWind::MainWind(App& app, TopWind& top, QWidget* parent) : QWidget(parent), app_(app), top_(top) {
+MainWind::MainWind(App& app, TopWind& top, QWidget* parent)
+    : QWidget(parent), dialogs(app.images, app.data), app_(app), top_(top) {
     setObjectName(QStringLiteral("MainWind"));
     setProperty("qdrForm", true);
 
@@ -60,6 +61,7 @@ MainWind::MainWind(App& app, TopWind& top, QWidget* parent) : QWidget(parent), a
     measureFaderGeometry();
     connectInputStrips();
     connectOutputStrips();
+    connectNameClicks();
 
     IntervalTimer.setInterval(130);
     connect(MainTab, &QTabWidget::currentChanged, this, &MainWind::MainTab_Click);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/EditorDialogs.h"
 #include "platform/MsgBox.h"
 
 #include <QTimer>
@@ -59,6 +60,8 @@ public:
     void OnlineDisp(int flag);
 
     QTabWidget* MainTab = nullptr;
+    // The pick dialogs the pages share (ListWind, the EQ copy dialogs).
+    EditorDialogs dialogs;
 
     // ---- Toolbar and top bar (Toolbar.cpp) ----
 
@@ -81,6 +84,19 @@ public:
     // Refresh of every control from record CurBank.
     void DispAllParam();
     void DispSystemName();
+
+    // ---- Names (Names.cpp) ----
+
+    // The rename dialogs: the venue, input Index (0..11), output Index
+    // (0..3, 4 REC OUT), external output Index (0..7), and the name the
+    // next store gives the memory.
+    void SystemName_Click();
+    void InLineName_Click(int index);
+    void OutLineName_Click(int index);
+    void ExtOutName_Click(int index);
+    void PatternName_Click();
+    // Every channel name of record CurBank into the captions that show it.
+    void DispChannelName();
 
     // ---- Status poll (StatusPoll.cpp) ----
 
@@ -303,6 +319,16 @@ private:
     // Writes the venue file and takes its name; false (after saying so)
     // when it could not be written.
     bool writeVenueFile(const QString& path);
+
+    // Names
+    // The name strips answer clicks with their rename dialogs.
+    void connectNameClicks();
+    // The text-input dialog over the editor; its text when it closes.
+    QString askName(const QString& title, const QString& prompt, const QString& text, int maxBytes);
+    // The editor's captions of input c (0..11) and of output Index (0..3,
+    // 4 REC OUT).
+    void showInputName(int c, const QString& name);
+    void showOutputName(int index, const QString& name);
 
     // Faders
     float inFaderOffset_ = 0, inFaderScale_ = 0, outFaderOffset_ = 0, outFaderScale_ = 0;

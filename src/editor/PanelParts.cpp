@@ -4,7 +4,33 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QVBoxLayout>
+
+namespace {
+
+class ClickFilter : public QObject {
+public:
+    ClickFilter(QWidget* w, std::function<void()> f) : QObject(w), f_(std::move(f)) {}
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() != QEvent::MouseButtonRelease)
+            return false;
+        const auto* me = static_cast<QMouseEvent*>(e);
+        // Let go off the control, the press is taken back.
+        const auto* w = static_cast<QWidget*>(o);
+        if (me->button() != Qt::LeftButton || !w->rect().contains(me->position().toPoint()))
+            return false;
+        f_();
+        return true;
+    }
+
+private:
+    std::function<void()> f_;
+};
+
+} // namespace
 
 namespace panel {
 
@@ -76,6 +102,11 @@ QLabel* MeterBox(QWidget* parent, QSize size) {
     auto* l = new QLabel(parent);
     l->setFixedSize(size);
     return l;
+}
+
+void OnClick(QWidget* w, std::function<void()> f) {
+    w->installEventFilter(new ClickFilter(w, std::move(f)));
+    w->setCursor(Qt::PointingHandCursor);
 }
 
 } // namespace panel

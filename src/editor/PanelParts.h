@@ -3,6 +3,7 @@
 #include "startwin/ImageWind.h"
 
 #include <QSize>
+#include <functional>
 
 class PicButton;
 class QFrame;
@@ -43,5 +44,9 @@ QLabel* MeterBox(QWidget* parent, QSize size);
 
 // Fills a widget's background with a colour given as 0xBBGGRR.
 void SetBackColor(QWidget* w, unsigned bgr);
+
+// Runs f when w is clicked (the left button pressed and let go on it), so
+// that a plain label can be a control as on the panel.
+void OnClick(QWidget* w, std::function<void()> f);
 
 } // namespace panel

@@ -77,16 +77,29 @@ void InputWind::Command1_Click() {
     accept();
 }
 
-QString NameFontFamily(const CodePage& cp) {
+QString JapanFontFamily(const CodePage& cp) {
+    if (cp.page() != CodePage::Japanese)
+        return {};
     const QStringList installed = QFontDatabase::families();
-    auto has = [&](const QString& family) { return installed.contains(family, Qt::CaseInsensitive); };
-    if (cp.page() == CodePage::Japanese) {
-        // Fixed-pitch Japanese faces first, as names are laid out in columns.
-        for (const char* family : {"MS Gothic", "IPAGothic", "IPAexGothic", "Noto Sans Mono CJK JP",
-                                   "Noto Sans CJK JP", "VL Gothic", "TakaoGothic"}) {
-            if (has(QLatin1String(family))) return QLatin1String(family);
-        }
+    // Fixed-pitch faces first, as names are laid out in columns.
+    for (const char* family : {"MS Gothic", "IPAGothic", "IPAexGothic", "Noto Sans Mono CJK JP",
+                               "Noto Sans CJK JP", "VL Gothic", "TakaoGothic"}) {
+        if (installed.contains(QLatin1String(family), Qt::CaseInsensitive))
+            return QLatin1String(family);
     }
-    if (has(QStringLiteral("Courier New"))) return QStringLiteral("Courier New");
+    return {};
+}
+
+QString EnglishFontFamily() {
+    if (QFontDatabase::families().contains(QStringLiteral("Courier New"), Qt::CaseInsensitive))
+        return QStringLiteral("Courier New");
     return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+}
+
+void SetNameFont(QWidget* w, const QString& family) {
+    if (!w || family.isEmpty())
+        return;
+    QFont f = w->font();
+    f.setFamily(family);
+    w->setFont(f);
 }

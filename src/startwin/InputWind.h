@@ -46,7 +46,11 @@ private:
     int maxBytes_ = 22;
 };
 
-// The font family for controls that show names: a Japanese one on a
-// Japanese code page when such a font is installed, else a fixed-pitch
-// Latin one ("Courier New" when installed).
-QString NameFontFamily(const CodePage& cp);
+// The faces of the controls that show names. On the Japanese code page a
+// Japanese gothic face when one is installed, else empty.
+QString JapanFontFamily(const CodePage& cp);
+// A fixed-pitch Latin face: "Courier New" when installed, else the
+// system's fixed-pitch face.
+QString EnglishFontFamily();
+// family on w, keeping its size and weight; nothing when family is empty.
+void SetNameFont(QWidget* w, const QString& family);

@@ -443,32 +443,36 @@ void TopWind::SyousaiInitial() {
 }
 
 void TopWind::FontSetAll() {
-    const QString family = NameFontFamily(app_.codePage);
-    auto apply = [&family](QWidget* w) {
-        if (!w)
-            return;
-        QFont f = w->font();
-        f.setFamily(family);
-        w->setFont(f);
+    const QString japan = JapanFontFamily(app_.codePage);
+    if (japan.isEmpty()) {
+        FontSetDefault();
+        return;
+    }
+    NameFont = japan;
+    nameFontWalk();
+}
+
+void TopWind::FontSetDefault() {
+    NameFont = EnglishFontFamily();
+    nameFontWalk();
+}
+
+void TopWind::nameFontWalk() {
+    const auto apply = [this](const auto& controls) {
+        for (QWidget* w : controls)
+            SetNameFont(w, NameFont);
     };
     MainWind& m = *mainWind;
-    apply(m.SystemName);
-    apply(m.PatternName);
-    for (auto* w : m.InLineName)
-        apply(w);
-    for (auto* w : m.OutLineName)
-        apply(w);
-    for (auto* w : m.InName)
-        apply(w);
-    for (auto* w : m.MixInName)
-        apply(w);
-    for (auto* w : m.MixOutName)
-        apply(w);
-    for (auto* w : m.OutName)
-        apply(w);
-    for (auto* w : m.ExtOutName)
-        apply(w);
-    apply(InputWindObj->Text1);
+    SetNameFont(m.SystemName, NameFont);
+    SetNameFont(m.PatternName, NameFont);
+    apply(m.InLineName);
+    apply(m.OutLineName);
+    apply(m.InName);
+    apply(m.MixInName);
+    apply(m.MixOutName);
+    apply(m.OutName);
+    apply(m.ExtOutName);
+    SetNameFont(InputWindObj->Text1, NameFont);
 }
 
 bool TopWind::PasswordProc(int mode) {

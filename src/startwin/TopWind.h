@@ -65,8 +65,11 @@ public:
     void TimeOutNone_Click();
     // The editor's memory buttons all off.
     void SyousaiInitial();
-    // One font for every control that shows a user's name.
+    // One face for every control that shows a user's name, chosen at each
+    // start of Parameter Edit: the Japanese face on the Japanese code page
+    // when one is installed, else the Latin one (FontSetDefault).
     void FontSetAll();
+    void FontSetDefault();
     // The password gate: true when the work may go on. Mode 0 before
     // Parameter Edit, 1 before File Transfer.
     bool PasswordProc(int mode);
@@ -105,6 +108,10 @@ public:
     // The editor window, kept for the whole run: built once the start window
     // has shown, or sooner when something needs it.
     OnDemand<MainWind> mainWind;
+
+    // The face the last FontSetAll gave the names; a name control built
+    // later takes it too (SetNameFont). Empty before the first.
+    QString NameFont;
 
     // Poll state.
     int PollSkip = 0;
@@ -147,4 +154,6 @@ private:
     void buildLinePage(PictureBox* page);
     void addStatusRow(PictureBox* page, int i);
     void focusWindowChanged(QWindow* now);
+    // NameFont on every name control that exists.
+    void nameFontWalk();
 };

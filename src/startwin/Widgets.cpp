@@ -60,9 +60,19 @@ void PicButton::setPicture(ImageWind::Pic pic) {
 
 QSize PicButton::sizeHint() const { return store_.NaturalSize(pic_); }
 
+void PicButton::setTint(const QColor& tint) {
+    tint_ = tint;
+    update();
+}
+
 void PicButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawPixmap(rect(), store_.Picture(pic_, 0, size(), devicePixelRatioF()));
+    if (tint_.isValid()) {
+        QColor wash = tint_;
+        wash.setAlpha(150);
+        p.fillRect(rect(), wash);
+    }
     if (isDown())
         p.fillRect(rect(), QColor(0, 0, 0, 40));
     if (!isEnabled())

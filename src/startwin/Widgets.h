@@ -91,6 +91,10 @@ public:
     ImageWind::Pic picture() const { return pic_; }
     QString Tag = QStringLiteral("0");
     QSize sizeHint() const override;
+    // A colour laid over the picture (the mark of a button whose pop-up is
+    // open); an invalid colour shows the picture alone.
+    void setTint(const QColor& tint);
+    QColor tint() const { return tint_; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -98,4 +102,5 @@ protected:
 private:
     const ImageWind& store_;
     ImageWind::Pic pic_ = ImageWind::Pic::SwOff;
+    QColor tint_;
 };

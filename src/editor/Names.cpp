@@ -1,0 +1,126 @@
+// The names a user gives the venue, the channels, the external outputs and
+// the memory to store: their dialogs and the captions that show them.
+
+#include "editor/MainWind.h"
+
+#include "data/VenueFile.h"
+#include "editor/PanelParts.h"
+#include "startwin/App.h"
+#include "startwin/InputWind.h"
+#include "startwin/TopWind.h"
+
+#include <QLabel>
+
+namespace {
+
+// Limits of the names in bytes of the code page.
+constexpr int ChannelNameBytes = 10;
+constexpr int LongNameBytes = 20;
+
+const QString Caution = QStringLiteral("CAUTION");
+const QString ForbiddenCharsText =
+    QStringLiteral("You cannot use prohibition character '\"','*','/',':','<','>','?','￥','｜' and '.'.\r\n"
+                   "Please correct it.");
+
+// A channel name belongs to the venue, not to one memory: every record
+// holds the same, so that a recall does not bring an old name back.
+template <class Set> void ForAllRecords(ParamData& d, Set set) {
+    for (BankRec& r : d.BankData)
+        set(r);
+}
+
+QString PortPrompt(const QLabel* strip) {
+    return QStringLiteral("Enter the Port Name for ") + strip->property("Tag").toString();
+}
+
+} // namespace
+
+void MainWind::connectNameClicks() {
+    panel::OnClick(SystemName, [this] { SystemName_Click(); });
+    panel::OnClick(PatternName, [this] { PatternName_Click(); });
+    for (int c = 0; c < static_cast<int>(InLineName.size()); ++c)
+        panel::OnClick(InLineName[c], [this, c] { InLineName_Click(c); });
+    for (int k = 0; k < static_cast<int>(OutLineName.size()); ++k)
+        panel::OnClick(OutLineName[k], [this, k] { OutLineName_Click(k); });
+    for (int k = 0; k < static_cast<int>(ExtOutName.size()); ++k)
+        panel::OnClick(ExtOutName[k], [this, k] { ExtOutName_Click(k); });
+}
+
+QString MainWind::askName(const QString& title, const QString& prompt, const QString& text, int maxBytes) {
+    return top_.InputWindObj->InputWindShow(title, prompt, text, maxBytes);
+}
+
+// The venue name becomes a file name, so the characters a file name cannot
+// hold are refused; the other names are taken as typed.
+void MainWind::SystemName_Click() {
+    const QString name = askName(QStringLiteral("Venue Name"), QStringLiteral("Enter Venue Name."),
+                                 SystemName->text(), LongNameBytes);
+    if (!NameCheck(name)) {
+        ShowMessage({ForbiddenCharsText, Caution, MsgButtons::Ok, MsgIcon::Exclamation, MsgResult::Ok});
+        return;
+    }
+    app_.data.VenueName = name;
+    DispSystemName();
+    app_.send->SendSystemName();
+}
+
+void MainWind::InLineName_Click(int index) {
+    const QString name = askName(QStringLiteral("Input Port Name"), PortPrompt(InLineName[index]),
+                                 InLineName[index]->text(), ChannelNameBytes);
+    showInputName(index, name);
+    ForAllRecords(app_.data, [&](BankRec& r) { r.InNameStr[index] = name; });
+    app_.send->SendInputName(index);
+}
+
+void MainWind::OutLineName_Click(int index) {
+    const bool recOut = index == 4;
+    // REC OUT is output name 6: 4 and 5 are not used.
+    const int o = recOut ? 6 : index;
+    const QString name =
+        askName(recOut ? QStringLiteral("REC OUT Port Name") : QStringLiteral("Output Port Name"),
+                PortPrompt(OutLineName[index]), OutLineName[index]->text(), ChannelNameBytes);
+    ForAllRecords(app_.data, [&](BankRec& r) { r.OutNameStr[o] = name; });
+    showOutputName(index, name);
+    app_.send->SendOutputName(o);
+}
+
+void MainWind::ExtOutName_Click(int index) {
+    const QString name =
+        askName(QStringLiteral("Name of GPI OUT"), QStringLiteral("Enter name of GPI OUT(%1)").arg(index + 1),
+                ExtOutName[index]->text(), ChannelNameBytes);
+    ExtOutName[index]->setText(name);
+    ForAllRecords(app_.data, [&](BankRec& r) { r.ExtOutNameStr[index] = name; });
+    app_.send->SendExtOutName(index);
+}
+
+// Only the caption changes: the name is stored with the memory and sent
+// when the memory is stored.
+void MainWind::PatternName_Click() {
+    PatternName->setText(askName(QStringLiteral("Memory Name"), QStringLiteral("Enter Memory Name."),
+                                 PatternName->text(), LongNameBytes));
+}
+
+void MainWind::showInputName(int c, const QString& name) {
+    InLineName[c]->setText(name);
+    if (c < static_cast<int>(InName.size()))
+        InName[c]->setText(name);
+    MixInName[c]->setText(name);
+}
+
+void MainWind::showOutputName(int index, const QString& name) {
+    OutLineName[index]->setText(name);
+    MixOutName[index]->setText(name);
+    if (index < static_cast<int>(OutName.size()))
+        OutName[index]->setText(name);
+}
+
+void MainWind::DispChannelName() {
+    const BankRec& r = app_.data.BankData[app_.data.CurBank];
+    for (int c = 0; c < static_cast<int>(r.InNameStr.size()); ++c)
+        showInputName(c, r.InNameStr[c]);
+    for (int o = 0; o < static_cast<int>(OutName.size()); ++o)
+        showOutputName(o, r.OutNameStr[o]);
+    showOutputName(4, r.OutNameStr[6]);
+    for (int k = 0; k < static_cast<int>(ExtOutName.size()); ++k)
+        ExtOutName[k]->setText(r.ExtOutNameStr[k]);
+}
