@@ -127,8 +127,7 @@ class TestInputFaders : public QObject {
 private slots:
     void dragSendsAtMostOneLevelPerFiftyMs();
     void nestedScrollEventsSendOnce();
-    void lockAndLinkReachTheUnit();
-    void linkWarningCancelChangesNothing();
+    void linkWarningAndLock();
     void knobLevelsMoveMarksAndLinkedFaders();
     void dialogServesInputsAndOutputs();
     void refreshShowsTheStripsAndRepairsHeldLevels();
@@ -172,40 +171,7 @@ void TestInputFaders::nestedScrollEventsSendOnce() {
     QCOMPARE(f.main->SliderNest, 0);
 }
 
-void TestInputFaders::lockAndLinkReachTheUnit() {
-    Fixture f;
-    QVERIFY(f.goOnline());
-    f.main->InLock[5]->click();
-    QCOMPARE(f.unitState().rec[0].In[5].Lock, 1);
-    QCOMPARE(f.main->InLock[5]->picture(), ImageWind::Pic::RedBar);
-    QVERIFY(f.main->InSlider[5]->isEnabled());
-    f.main->InLock[5]->click();
-    QCOMPARE(f.unitState().rec[0].In[5].Lock, 0);
-    QCOMPARE(f.main->InLock[5]->picture(), ImageWind::Pic::SwOff);
-
-    // Linking a fader already as loud as the knob asks nothing; the fader
-    // takes the knob's level and follows it.
-    f.rec().In[6].VRLevel = 50;
-    f.main->InSlider[6]->setValue(30);
-    f.unit().model().clearRequests();
-    f.main->InVRADJ[6]->click();
-    QVERIFY(f.asked.isEmpty());
-    QCOMPARE(f.main->VrAdjFlag, -1);
-    QCOMPARE(f.levelsSent(6).size(), 1);
-    QCOMPARE(f.unitState().rec[0].In[6].VRLink, 1);
-    QCOMPARE(f.unitState().rec[0].In[6].Fader, 50);
-    QCOMPARE(f.main->InSlider[6]->value(), 50);
-    QVERIFY(!f.main->InSlider[6]->isEnabled());
-    QCOMPARE(f.main->InVRADJ[6]->picture(), ImageWind::Pic::SwOn);
-    // Unlinking leaves the fader where it stands.
-    f.main->InVRADJ[6]->click();
-    QCOMPARE(f.unitState().rec[0].In[6].VRLink, 0);
-    QCOMPARE(f.unitState().rec[0].In[6].Fader, 50);
-    QVERIFY(f.main->InSlider[6]->isEnabled());
-    QCOMPARE(f.main->InSlider[6]->toolTip(), QString());
-}
-
-void TestInputFaders::linkWarningCancelChangesNothing() {
+void TestInputFaders::linkWarningAndLock() {
     Fixture f;
     QVERIFY(f.goOnline());
     f.rec().In[2].VRLevel = 40;
@@ -248,6 +214,18 @@ void TestInputFaders::linkWarningCancelChangesNothing() {
     QCOMPARE(f.unitState().rec[0].In[2].Fader, 40);
     QCOMPARE(f.unitState().rec[0].In[2].VRLink, 1);
     QCOMPARE(f.main->InSlider[2]->toolTip(), QStringLiteral("Now,linking QDR318"));
+    // Unlinking never asks and keeps the fader; linking a fader as loud as
+    // the knob asks nothing.
+    f.main->InVRADJ[2]->click();
+    QVERIFY(f.main->InSlider[2]->isEnabled());
+    f.main->InVRADJ[2]->click();
+    QCOMPARE(f.asked.size(), 3);
+    QCOMPARE(f.levelsSent(2).size(), 3);
+    QCOMPARE(f.unitState().rec[0].In[2].Fader, 40);
+
+    f.main->InLock[5]->click();
+    QCOMPARE(f.unitState().rec[0].In[5].Lock, 1);
+    QCOMPARE(f.main->InLock[5]->picture(), ImageWind::Pic::RedBar);
 }
 
 void TestInputFaders::knobLevelsMoveMarksAndLinkedFaders() {
@@ -406,18 +384,13 @@ void TestInputFaders::proxyKeysSwitchTheMiscPage() {
     Fixture f;
     QVERIFY(f.goOnline());
     f.main->InHS1[3]->click();
-    QVERIFY(f.main->SHawling[3]->isChecked());
-    QCOMPARE(f.main->InHS1[3]->picture(), ImageWind::Pic::SwOn);
-    QCOMPARE(f.unitState().rec[0].In[3].HSOn, 1);
     f.main->inMute[2]->click();
-    QVERIFY(f.main->SACheck[2]->isChecked());
-    QCOMPARE(f.main->inMute[2]->picture(), ImageWind::Pic::SwOn);
-    QCOMPARE(f.unitState().rec[0].SAMask, 4);
     f.main->inMMute[1]->click();
-    QCOMPARE(f.unitState().rec[0].SMMask, 2);
-    f.main->inMMute[1]->click();
-    QCOMPARE(f.unitState().rec[0].SMMask, 0);
-    QCOMPARE(f.main->inMMute[1]->toolTip(), QStringLiteral("Disable"));
+    QVERIFY(f.main->SHawling[3]->isChecked() && f.main->SACheck[2]->isChecked() && f.main->SMCheck[1]->isChecked());
+    QCOMPARE(f.main->InHS1[3]->picture(), ImageWind::Pic::SwOn);
+    QCOMPARE(f.main->inMute[2]->toolTip(), QStringLiteral("Enable"));
+    const BankRec& unit = f.unitState().rec[0];
+    QVERIFY(unit.In[3].HSOn == 1 && unit.SAMask == 4 && unit.SMMask == 2);
 }
 
 QTEST_MAIN(TestInputFaders)

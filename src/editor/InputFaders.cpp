@@ -7,6 +7,7 @@
 #include "data/Tables.h"
 #include "editor/FaderBay.h"
 #include "editor/InFaderWind.h"
+#include "editor/PopupPlace.h"
 #include "platform/EventWait.h"
 #include "startwin/App.h"
 #include "startwin/Widgets.h"
@@ -24,19 +25,6 @@ using Pic = ImageWind::Pic;
 
 // The least time between two level messages from the sliders.
 constexpr uint32_t LevelSendGap = 50;
-// Fader dialog openers: the colour while their dialog is open.
-constexpr unsigned OpenerColor = 0xC0C0FF;
-
-// The opener's face: marked while its dialog is open, the system's after.
-void MarkOpener(QPushButton* b, bool open) {
-    if (!open) {
-        b->setPalette(QPalette());
-        return;
-    }
-    QPalette pal = b->palette();
-    pal.setColor(QPalette::Button, QColor::fromRgb(VbColor(OpenerColor)));
-    b->setPalette(pal);
-}
 
 } // namespace
 
@@ -149,7 +137,7 @@ void MainWind::showFaderDialog(int ch, int side, QPushButton* opener, QPushButto
     w.LineCH->setVisible(true);
     w.Tag = QString::number(ch);
     w.InOut->setProperty("Tag", QString::number(side));
-    MarkOpener(opener, true);
+    popup::OpenerHighlight mark(opener);
     w.LineName->setText(name);
     w.PlaceMark(w.FaderPosImg, side == 0 ? r.In[ch].VRLevel : r.Out[ch].VRLevel);
     w.PlaceMark(w.FaderVRImg, side == 0 ? held.In[ch] : held.Out[ch]);
@@ -158,7 +146,6 @@ void MainWind::showFaderDialog(int ch, int side, QPushButton* opener, QPushButto
     w.InLock->Tag = QString::number(side == 0 ? r.In[ch].Lock : r.Out[ch].Lock);
     w.move(column->mapToGlobal(QPoint(column->width() + 2, 0)).x(), at->mapToGlobal(QPoint(0, 0)).y());
     w.exec();
-    MarkOpener(opener, false);
 }
 
 void MainWind::InVrButton_Click(int Index) {
