@@ -51,6 +51,8 @@ void MainWind::buildBlockPage(QWidget* page) {
         if (c < 10) {
             SignalPeak[c] = new Lamp(inputs);
             inGrid->addWidget(SignalPeak[c], c, 1);
+            InVrButton[c] = levelButton(QStringLiteral("Adjust the Input Level."), inputs);
+            inGrid->addWidget(InVrButton[c], c, 3);
         }
         if (c < 6)
             inGrid->addWidget(buildGainButton(c, inputs), c, 2);
@@ -68,6 +70,10 @@ void MainWind::buildBlockPage(QWidget* page) {
         OutLineName[k]->setProperty("Tag",
                                     k < 4 ? QStringLiteral("OUT %1").arg(k + 1) : QStringLiteral("REC OUT"));
         outGrid->addWidget(OutLineName[k], k, 0);
+        if (k < 4) {
+            OutVrButton[ChToOut[k]] = levelButton(QString(), outputs);
+            outGrid->addWidget(OutVrButton[ChToOut[k]], k, 2);
+        }
     }
     // Blocks A and B of OUT 1 and OUT 2, one meter above the other.
     for (int i = 0; i < 4; ++i) {

@@ -13,6 +13,14 @@ void MainWind::DispAllParam() {
     DispInputStatus();
     DispInputTrim();
     DispOutputStatus();
+    DispOutputStrip();
+    DispInputStrip();
+    // Online the knob readers keep these current.
+    if (!app_.link.OnLine) {
+        DispFaderLevel();
+        DispInFaderWind(0);
+        DispInFaderWind(1);
+    }
     update();
     app_.DispBusy = 0;
 }

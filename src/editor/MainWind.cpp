@@ -4,6 +4,7 @@
 #include "editor/MainWind.h"
 
 #include "data/Tables.h"
+#include "editor/FaderBay.h"
 #include "editor/PanelParts.h"
 #include "platform/Dialogs.h"
 #include "startwin/App.h"
@@ -59,6 +60,8 @@ MainWind::MainWind(App& app, TopWind& top, QWidget* parent)
     buildGPIPage(pages[PageGPI]);
     buildMemoryPage(pages[PageMemory]);
     measureFaderGeometry();
+    connectInputStrips();
+    connectOutputStrips();
     connectNameClicks();
 
     IntervalTimer.setInterval(130);
@@ -80,7 +83,7 @@ void MainWind::Form_Initialize() {
             LeftScale[i]->setFont(LeftScale[0]->font());
         }
         LeftScale[i]->setFrameShape(QFrame::NoFrame);
-        drawLeftScale(LeftScale[i]);
+        DrawLeftScale(app_.images, LeftScale[i]);
     }
 
     const auto levelSlider = [](QSlider* s) {

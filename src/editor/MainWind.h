@@ -6,9 +6,12 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <cstdint>
+#include <functional>
 
 class App;
 class FaderBay;
+class InFaderWind;
 class InTrimWind;
 class Lamp;
 class PicButton;
@@ -189,6 +192,52 @@ public:
     // 0..9 beside the input faders, 10..13 beside the output faders.
     std::array<QLabel*, 14> LeftScale{};
 
+    // ---- Input faders, lock and knob link (InputFaders.cpp) ----
+
+    // The rule of every level slider's scroll event (the input and output
+    // faders and the fader dialog's): at most one level message per 50 ms
+    // across all of them. Scroll events that come while it waits run nested,
+    // and only the outermost one runs change.
+    void LevelSliderScroll(const std::function<void()>& change);
+    void InSlider_Scroll(int Index);
+    void InSlider_Change(int Index);
+    void InLock_Click(int Index);
+    void InVRADJ_Click(int Index);
+    void InVrButton_Click(int Index);
+    // The strip's copies of MISC-page switches: they flip the switch there.
+    void InHS1_Click(int Index);
+    void inMute_Click(int Index);
+    void inMMute_Click(int Index);
+
+    void DispInputStrip();
+    // Brings the knob levels held with the memory into 6..125 and places
+    // their marks.
+    void DispFaderLevel();
+    void DispInEQOnButton(int ch);
+    // The open fader dialog follows the unit's knob of its channel when it
+    // shows side (0 inputs, 1 outputs).
+    void DispInFaderWind(int side);
+
+    // Clock reading of the last level message sent from a slider.
+    uint32_t LevelSendTime = 0;
+    // Slider scroll events in progress, nested.
+    int SliderNest = 0;
+    // -1 after a link request that went ahead, 0 after a cancelled one.
+    int VrAdjFlag = 0;
+    // The fader dialog, made when first opened.
+    InFaderWind& inFaderWind();
+
+    // ---- Output faders (OutputFaders.cpp) ----
+
+    void Slider1_Scroll(int Index);
+    void Slider1_Change(int Index);
+    void OutLockSW_Click(int Index);
+    void OutAdjSW_Click(int Index);
+    void OutVrButton_Click(int Index);
+    // Every fader at its record's level: linked ones at the knob, the others
+    // at the level held with the memory.
+    void DispOutputStrip();
+
     // ---- Page containers ----
 
     std::array<QFrame*, 5> LockPanel{}; // 0 BLOCK, 2 MATRIX, 4 OUTPUT EQ
@@ -203,6 +252,9 @@ public:
     std::array<QLabel*, 5> OutLineName{};
     std::array<QLabel*, 4> OutMeterImage{};
     std::array<PicButton*, 4> PatternBtn{};
+    // Open the fader dialog of an input, of an output block.
+    std::array<QPushButton*, 10> InVrButton{};
+    std::array<QPushButton*, 6> OutVrButton{};
 
     // ---- INPUT page (InputPage.cpp) ----
 
@@ -271,6 +323,16 @@ public:
     std::array<QLabel*, 8> ExtOutName{};
     QLabel* PinAssign = nullptr;
 
+    // ---- MISC page switches reached from the input strips (MiscSwitches.cpp) ----
+
+    void SHawling_Click(int Index);
+    void SACheck_Click(int Index);
+    void SMCheck_Click(int Index);
+
+    std::array<QCheckBox*, 6> SHawling{};
+    std::array<QCheckBox*, 6> SACheck{};
+    std::array<QCheckBox*, 6> SMCheck{};
+
     // ---- MEMORY page (MiscPages.cpp) ----
 
     // Memory memNo (1..16) becomes the selected one on the memory page.
@@ -331,7 +393,26 @@ private:
     FaderBay* addFaderBay(QWidget* parent, int scaleIndex, int bayIndex);
     // Measures the geometry, then brings the second bays' knob marks to 125.
     void measureFaderGeometry();
-    void drawLeftScale(QLabel* box);
+
+    // Input and output faders
+    InFaderWind* inFaderWind_ = nullptr;
+    // The strips' fader, lock, link and proxy keys to their handlers.
+    void connectInputStrips();
+    void connectOutputStrips();
+    // A "LEVEL" button of the BLOCK page.
+    QPushButton* levelButton(const QString& tip, QWidget* parent);
+    // Fills the fader dialog for channel ch of side (0 inputs, 1 outputs),
+    // places it right of the button column level with button at, and shows
+    // it modal with its opener marked.
+    void showFaderDialog(int ch, int side, QPushButton* opener, QPushButton* column, QPushButton* at,
+                         const QString& line, const QString& name);
+    // The knob-link switch of a channel: unlinks, or links after asking when
+    // linking makes it louder. False when the user cancelled.
+    bool toggleLink(uint8_t& link, uint8_t& fader, uint8_t knob, PicButton* key, QSlider* slider,
+                    const QString& linkedTip);
+
+    // MISC switches
+    void buildMiscSwitches();
 
     // Input trim
     // A child of the window, made on first use.
