@@ -37,8 +37,9 @@ struct GuiRig {
     QList<FileDialogSpec> dialogs;
     QString chosenFile;
 
-    // defaultVenue, when not null, is written as param/default.vnf first.
-    explicit GuiRig(const QByteArray& defaultVenue = {}) {
+    // defaultVenue, when not null, is written as param/default.vnf first;
+    // appClock, when given, is the program's clock in place of the system's.
+    explicit GuiRig(const QByteArray& defaultVenue = {}, MsClock* appClock = nullptr) {
         static int rigs = 0;
         usb.setPresent(false);
         qputenv("QDR318_COM1", "/nonexistent/com1");
@@ -51,7 +52,7 @@ struct GuiRig {
         }
         app = std::make_unique<App>(AppOptions{
             dir.path(), CodePage::Western,
-            QStringLiteral("qdr318-test-%1-%2").arg(QCoreApplication::applicationPid()).arg(++rigs), nullptr, &usb});
+            QStringLiteral("qdr318-test-%1-%2").arg(QCoreApplication::applicationPid()).arg(++rigs), appClock, &usb});
         top = std::make_unique<TopWind>(*app);
         SetMessageHandler([this](const MsgBox& b) {
             asked.append(b);

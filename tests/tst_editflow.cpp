@@ -98,7 +98,9 @@ void TestEditFlow::onlineEditingStoreSaveQuit() {
     Road r;
     r.unit([](UnitState& s) {
         s.setPassword("pw1");
+        // An unlinked fader stands at the level held with the memory.
         s.rec[0].In[2].Fader = 50;
+        s.level[0].In[2] = 50;
         s.rec[0].Out[2].Delay = 123;
         s.rec[0].Mix[1].SrcSwitch[4] = 1;
         s.rec[0].SAAtt = 60;

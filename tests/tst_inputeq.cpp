@@ -2,17 +2,18 @@
 // sends, the knob's press-and-hold counted in timer periods with the mouse
 // buttons in the test's hands, the EQ copy, and the frequency texts.
 
-#include "GuiRig.h"
+#include "EditorRig.h"
 #include "ModalRig.h"
 #include "data/Tables.h"
 #include "editor/InEQWind.h"
-#include "platform/MouseState.h"
+#include "editor/PopupPlace.h"
 #include "startwin/InputWind.h"
 #include "startwin/Widgets.h"
 
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
@@ -29,34 +30,11 @@ struct Offer {
     int selected = -2;
 };
 
-struct Fixture : GuiRig {
-    MainWind& m;
-    bool leftHeld = false;
-    bool rightHeld = false;
+struct Fixture : EditorRig {
+    MainWind& m = *main;
 
-    Fixture() : m((top->Form_Initialize(), editor())) {
-        SetLeftButtonSource([this] { return leftHeld; });
-        SetRightButtonSource([this] { return rightHeld; });
-    }
-    ~Fixture() {
-        SetLeftButtonSource({});
-        SetRightButtonSource({});
-    }
-
-    bool goOnline() {
-        plugIn();
-        for (int step = 0; step < 3 && !app->link.OnLine; ++step)
-            app->link.SerialObj->AllPortCheck();
-        top->hide();
-        m.show();
-        usb.unit().model().clearRequests();
-        return app->link.OnLine;
-    }
-
-    QList<QByteArray> heard() { return usb.unit().model().requests(); }
-    void clearHeard() { usb.unit().model().clearRequests(); }
-    InRec& in(int ch) { return app->data.BankData[app->data.CurBank].In[ch]; }
-    InRec& unitIn(int ch) { return usb.unit().model().state().rec[0].In[ch]; }
+    InRec& in(int ch) { return record().In[ch]; }
+    InRec& unitIn(int ch) { return unitState().rec[0].In[ch]; }
 
     // Opens input ch's dialog from its strip, runs script in it and closes it.
     void inDialog(int ch, const Script& script) {
@@ -350,21 +328,22 @@ void TestInputEQ::stereoInputsAndTexts() {
     // From the BLOCK page's key; the strip's and the opener's face come
     // back when the dialog closes.
     InEQWind& w = f.m.inEQWind();
-    bool marked = false;
+    const QColor face = f.m.InEQButton[9]->palette().color(QPalette::Button);
+    QColor marked;
     bool center = true;
     QString caption;
     Modal(
         w,
         [&] {
-            marked = f.m.InEQButton[9]->tint().isValid();
+            marked = f.m.InEQButton[9]->palette().color(QPalette::Button);
             center = w.Center->isVisible();
             caption = w.LineCH->text();
             w.GainButton[2]->stepUp();
             QTest::mouseClick(w.CloseButton, Qt::LeftButton);
         },
         [&] { QTest::mouseClick(f.m.InEQButton[9], Qt::LeftButton); });
-    QVERIFY(marked);
-    QVERIFY(!f.m.InEQButton[9]->tint().isValid());
+    QCOMPARE(marked, QColor::fromRgb(VbColor(popup::OpenColor)));
+    QCOMPARE(f.m.InEQButton[9]->palette().color(QPalette::Button), face);
     QVERIFY(!center);
     QCOMPARE(caption, QLatin1String(ChName[9]));
     QCOMPARE(InputSets(f.heard(), 9).size(), 1);

@@ -55,6 +55,9 @@ struct Online : GuiRig {
         for (int m = 0; m < ParamData::RecordCount; ++m) {
             file.InitMemoryData(m);
             file.BankData[m].In[0].Fader = uint8_t(base + m);
+            // A refresh stands an unlinked fader at the knob level held with
+            // the current record: memory 1's, recalled after a transfer.
+            file.MemLevel[m].In[0] = uint8_t(base + 1);
             file.BankData[m].MemNameStr = QStringLiteral("%1 %2").arg(scene).arg(m);
         }
         const QString path = venuePath(name);
@@ -247,7 +250,7 @@ void TestStartFlow::offlineParameterEdit() {
     r.In[0].PeakOn = r.In[7].SignalOn = 1;
     r.Out[4].MeterStep = r.Out[5].OutLamp34 = 1;
     d.In48VFlag[2] = 1;
-    r.In[0].Fader = 40;
+    r.In[0].RouteMask = 40;
     for (PicButton* b : {m.PatternBtn[1], m.SMemLink[3]}) {
         b->Tag = QStringLiteral("1");
         b->setPicture(ImageWind::Pic::SwOn);
@@ -272,13 +275,13 @@ void TestStartFlow::offlineParameterEdit() {
     QVERIFY(m.IntervalTimer.isActive());
     // The first start of editing keeps a copy of the record to go back to;
     // later starts in the same run do not replace it.
-    QCOMPARE(d.BankBackup[0].In[0].Fader, 40);
+    QCOMPARE(d.BankBackup[0].In[0].RouteMask, 40);
     m.Toolbar1_ButtonClick(QStringLiteral("EXIT"));
     QVERIFY(o.top->isVisible());
-    r.In[0].Fader = 50;
+    r.In[0].RouteMask = 50;
     start();
     QVERIFY(m.isVisible());
-    QCOMPARE(d.BankBackup[0].In[0].Fader, 40);
+    QCOMPARE(d.BankBackup[0].In[0].RouteMask, 40);
 }
 
 // The unit falls silent mid-transfer and answers again while "Break" is up,

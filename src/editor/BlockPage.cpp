@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -50,8 +51,12 @@ void MainWind::buildBlockPage(QWidget* page) {
         if (c < 10) {
             SignalPeak[c] = new Lamp(inputs);
             inGrid->addWidget(SignalPeak[c], c, 1);
-            inGrid->addWidget(buildInEQButton(c, inputs), c, 3);
+            InVrButton[c] = levelButton(QStringLiteral("Adjust the Input Level."), inputs);
+            inGrid->addWidget(InVrButton[c], c, 3);
+            inGrid->addWidget(buildInEQButton(c, inputs), c, 4);
         }
+        if (c < 6)
+            inGrid->addWidget(buildGainButton(c, inputs), c, 2);
     }
     inGrid->setRowStretch(12, 1);
     row->addStretch(1);
@@ -66,6 +71,10 @@ void MainWind::buildBlockPage(QWidget* page) {
         OutLineName[k]->setProperty("Tag",
                                     k < 4 ? QStringLiteral("OUT %1").arg(k + 1) : QStringLiteral("REC OUT"));
         outGrid->addWidget(OutLineName[k], k, 0);
+        if (k < 4) {
+            OutVrButton[ChToOut[k]] = levelButton(QString(), outputs);
+            outGrid->addWidget(OutVrButton[ChToOut[k]], k, 2);
+        }
     }
     // Blocks A and B of OUT 1 and OUT 2, one meter above the other.
     for (int i = 0; i < 4; ++i) {

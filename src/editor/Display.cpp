@@ -11,7 +11,16 @@ void MainWind::DispAllParam() {
     DispSystemName();
     DispChannelName();
     DispInputStatus();
+    DispInputTrim();
     DispOutputStatus();
+    DispOutputStrip();
+    DispInputStrip();
+    // Online the knob readers keep these current.
+    if (!app_.link.OnLine) {
+        DispFaderLevel();
+        DispInFaderWind(0);
+        DispInFaderWind(1);
+    }
     update();
     app_.DispBusy = 0;
 }

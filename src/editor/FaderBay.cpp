@@ -1,8 +1,10 @@
 #include "editor/FaderBay.h"
 
+#include "startwin/ImageWind.h"
 #include "startwin/Widgets.h"
 
 #include <QLabel>
+#include <QPainter>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -35,6 +37,9 @@ FaderBay::FaderBay(const ImageWind& store, QWidget* parent)
     // handle the way they point.
     slider_->setInvertedAppearance(true);
     slider_->setInvertedControls(true);
+    // In range before anyone listens, so that setting the range later moves
+    // no slider and runs no change handler.
+    slider_->setRange(LevelTop, LevelBottom);
 
     // The style decides how much of the slider's height the handle travels;
     // size the slider so that the travel is what the scale needs.
@@ -76,4 +81,34 @@ double FaderBay::handleCentre(int level) const {
 
 int FaderBay::markTopFor(int level) const {
     return slider_->y() + int(std::lround(handleCentre(level) - MarkHeight / 2.0));
+}
+
+void ConnectLevelSlider(QSlider* slider, std::function<void()> scroll, std::function<void()> change) {
+    QObject::connect(slider, &QSlider::sliderMoved, slider, [scroll](int) { scroll(); });
+    QObject::connect(slider, &QSlider::valueChanged, slider, [slider, change](int) {
+        if (!slider->isSliderDown())
+            change();
+    });
+    QObject::connect(slider, &QSlider::sliderReleased, slider, change);
+}
+
+void DrawLeftScale(const ImageWind& images, QLabel* box) {
+    QPixmap pm = images.Picture(ImageWind::Pic::LeftScale, 0, box->size(), box->devicePixelRatioF());
+    QPainter p(&pm);
+    QFont f = box->font();
+    f.setPointSize(7);
+    p.setFont(f);
+    p.setPen(QColor(0x1C, 0x20, 0x26));
+    // Figures at their twips positions (15 twips to the pixel).
+    struct Figure {
+        int x, y;
+        const char* text;
+    };
+    constexpr Figure figures[] = {
+        {0, 0, "10"}, {2, 285, " 0"}, {0, 645, "10"}, {0, 1005, "20"}, {0, 1425, "40"}};
+    for (const Figure& fig : figures)
+        p.drawText(QRectF(fig.x / 15.0, fig.y / 15.0, box->width(), box->height()),
+                   Qt::AlignLeft | Qt::AlignTop, QLatin1String(fig.text));
+    p.end();
+    box->setPixmap(pm);
 }

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class ImageWind;
 class PictureBox;
 class QLabel;
@@ -38,3 +40,12 @@ private:
     // Centre of the slider's handle at level, in the slider's coordinates.
     double handleCentre(int level) const;
 };
+
+// Connects a level slider the way the panel's sliders behave: each move of
+// a drag is a scroll event; the change event comes for every other change of
+// the value (from code, keys, clicks on the groove) and once when a drag
+// ends. The handlers read the slider's position, which a drag moves first.
+void ConnectLevelSlider(QSlider* slider, std::function<void()> scroll, std::function<void()> change);
+
+// Prints the dB figures of a fader scale over its picture.
+void DrawLeftScale(const ImageWind& images, QLabel* box);

@@ -9,7 +9,6 @@
 #include "startwin/Widgets.h"
 
 #include <QLabel>
-#include <QPainter>
 #include <QSlider>
 
 #include <cmath>
@@ -63,32 +62,12 @@ void MainWind::KnobLevelsRead(int side) {
             if (r.In[c].VRLink == 1)
                 InSlider[c]->setValue(r.In[c].VRLevel);
         }
-        return;
+    } else {
+        for (int o : ChToOut) {
+            PlaceOutMark(OutFaderPos[o], r.Out[o].VRLevel);
+            if (r.Out[o].VRLink == 1)
+                Slider1[o]->setValue(r.Out[o].VRLevel);
+        }
     }
-    for (int o : ChToOut) {
-        PlaceOutMark(OutFaderPos[o], r.Out[o].VRLevel);
-        if (r.Out[o].VRLink == 1)
-            Slider1[o]->setValue(r.Out[o].VRLevel);
-    }
-}
-
-void MainWind::drawLeftScale(QLabel* box) {
-    QPixmap pm = app_.images.Picture(ImageWind::Pic::LeftScale, 0, box->size(), box->devicePixelRatioF());
-    QPainter p(&pm);
-    QFont f = box->font();
-    f.setPointSize(7);
-    p.setFont(f);
-    p.setPen(QColor(0x1C, 0x20, 0x26));
-    // Figures at their twips positions (15 twips to the pixel).
-    struct Figure {
-        int x, y;
-        const char* text;
-    };
-    constexpr Figure figures[] = {
-        {0, 0, "10"}, {2, 285, " 0"}, {0, 645, "10"}, {0, 1005, "20"}, {0, 1425, "40"}};
-    for (const Figure& fig : figures)
-        p.drawText(QRectF(fig.x / 15.0, fig.y / 15.0, box->width(), box->height()),
-                   Qt::AlignLeft | Qt::AlignTop, QLatin1String(fig.text));
-    p.end();
-    box->setPixmap(pm);
+    DispInFaderWind(side);
 }

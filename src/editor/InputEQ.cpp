@@ -13,15 +13,11 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QPushButton>
 
-namespace {
-
-using Pic = ImageWind::Pic;
-
-} // namespace
-
-PicButton* MainWind::buildInEQButton(int ch, QWidget* parent) {
-    PicButton* b = InEQButton[ch] = panel::Key(app_.images, QStringLiteral("EQ"), parent, {40, panel::NameHeight});
+QPushButton* MainWind::buildInEQButton(int ch, QWidget* parent) {
+    auto* b = InEQButton[ch] = new QPushButton(QStringLiteral("EQ"), parent);
+    b->setFixedSize(40, panel::NameHeight);
     b->setToolTip(QStringLiteral("Adjust the Input EQ."));
     return b;
 }
@@ -29,7 +25,7 @@ PicButton* MainWind::buildInEQButton(int ch, QWidget* parent) {
 void MainWind::connectInputEQ() {
     for (int ch = 0; ch < 10; ++ch) {
         connect(InEQ[ch], &PicButton::clicked, this, [this, ch] { InEQ_Click(ch); });
-        connect(InEQButton[ch], &PicButton::clicked, this, [this, ch] { InEQButton_Click(ch); });
+        connect(InEQButton[ch], &QPushButton::clicked, this, [this, ch] { InEQButton_Click(ch); });
     }
 }
 
@@ -72,8 +68,4 @@ void MainWind::InputEQProc(int ch) {
     w.Fill(ch);
     app_.DispBusy = 0;
     w.exec();
-}
-
-void MainWind::DispInEQOnButton(int ch) {
-    InEQ[ch]->setPicture(app_.data.BankData[app_.data.CurBank].In[ch].EQEnable != 0 ? Pic::SwOn : Pic::SwOff);
 }

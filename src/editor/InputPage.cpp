@@ -67,8 +67,12 @@ void MainWind::buildInputStrip(int ch) {
         MicLine[ch]->setFrameShape(QFrame::Panel);
         MicLine[ch]->setFrameShadow(QFrame::Sunken);
         add(MicLine[ch]);
+        QLayout* trim = buildTrimRow(ch, strip);
+        col->addLayout(trim);
+        col->setAlignment(trim, Qt::AlignHCenter);
     } else {
         gap(18);
+        gap(20);
     }
     InEQ[ch] = panel::Key(app_.images, QStringLiteral("E Q"), strip);
     add(InEQ[ch]);

@@ -4,12 +4,14 @@
 #include "editor/MainWind.h"
 
 #include "data/Tables.h"
+#include "editor/FaderBay.h"
 #include "editor/PanelParts.h"
 #include "platform/Dialogs.h"
 #include "startwin/App.h"
 #include "startwin/TopWind.h"
 #include "startwin/Widgets.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
@@ -58,10 +60,15 @@ MainWind::MainWind(App& app, TopWind& top, QWidget* parent)
     buildGPIPage(pages[PageGPI]);
     buildMemoryPage(pages[PageMemory]);
     measureFaderGeometry();
+    connectInputStrips();
+    connectOutputStrips();
     connectNameClicks();
     connectInputEQ();
 
     IntervalTimer.setInterval(130);
+    connect(&IntervalTimer, &QTimer::timeout, this, &MainWind::IntervalTimer_Timer);
+    connect(IntervalOn, &QCheckBox::clicked, this, &MainWind::IntervalOn_Click);
+    connectTrim();
     connect(MainTab, &QTabWidget::currentChanged, this, &MainWind::MainTab_Click);
     connect(Toolbar1, &QToolBar::actionTriggered, this,
             [this](QAction* a) { Toolbar1_ButtonClick(a->data().toString()); });
@@ -77,7 +84,7 @@ void MainWind::Form_Initialize() {
             LeftScale[i]->setFont(LeftScale[0]->font());
         }
         LeftScale[i]->setFrameShape(QFrame::NoFrame);
-        drawLeftScale(LeftScale[i]);
+        DrawLeftScale(app_.images, LeftScale[i]);
     }
 
     const auto levelSlider = [](QSlider* s) {

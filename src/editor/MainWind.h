@@ -6,10 +6,14 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <cstdint>
+#include <functional>
 
 class App;
 class FaderBay;
 class InEQWind;
+class InFaderWind;
+class InTrimWind;
 class Lamp;
 class PicButton;
 class PictureBox;
@@ -17,7 +21,9 @@ class QBoxLayout;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
+class QLayout;
 class QLabel;
+class QPushButton;
 class QRadioButton;
 class QSlider;
 class QSpinBox;
@@ -102,11 +108,16 @@ public:
     // Every lamp grey and every output meter at step 0; the record's lamp
     // and meter bytes stay as they are.
     void MeterLampClear();
+    // One poll tick: the reports of the page shown, in turn.
+    void IntervalTimer_Timer();
+    void IntervalOn_Click();
 
     // 130 ms; stopped while a toolbar action runs.
     QTimer IntervalTimer;
     // 1 while a status-poll tick runs.
     int PollBusy = 0;
+    // Poll ticks that did their work: 1..30000, then 0 again.
+    int PollCount = 0;
 
     // Status lamps: per input, per mono input (+48 V), and of blocks 4, 5.
     std::array<Lamp*, 10> SignalPeak{};
@@ -117,6 +128,49 @@ public:
     std::array<Lamp*, 6> OutPeak{};
     std::array<Lamp*, 6> OutSignal{};
 
+    // ---- Input trim (InputTrim.cpp, InTrimWind.*) ----
+
+    // The gain list of a mono input's strip.
+    void InInTrimName_Click(int Index);
+    // Press and hold: minus raises the trim index, plus lowers it, one step
+    // per TrimTimer tick while the left button stays down.
+    void InInMinus_MouseDown(int Index);
+    void InInPlus_MouseDown(int Index);
+    void InInMinus_MouseUp();
+    void InInPlus_MouseUp();
+    void TrimTimer_Timer();
+    // The strip's and the dialog's buttons: dir 0 minus, -1 plus.
+    void TrimPress(int ch, int dir);
+    void TrimRelease();
+    // The gain dialog, from the BLOCK page only.
+    void InputLevelButton_Click(int Index);
+    // MIC/LINE and the gain of the mono inputs and of the open gain dialog.
+    void DispInputTrim();
+    // The INPUT page's copy of a matrix switch.
+    void InOut_Click(int Index);
+    // The gain list for input ch beside the clicked control; the index
+    // picked is stored.
+    void TrimListPick(int ch, QWidget* beside);
+    // Input ch's gain text on its strip and in the gain dialog.
+    void TrimShow(int ch);
+    // A new trim of input ch shown and sent.
+    void TrimPicked(int ch);
+    // The gain text of input ch's trim, by its MIC/LINE table.
+    QString TrimText(int ch) const;
+    InTrimWind& trimWind();
+    bool trimWindOpen() const;
+
+    // Design interval 300 ms: the first press after the window is made
+    // steps after it, later presses after 1 ms; then every 250 ms.
+    QTimer TrimTimer;
+    int TrimCh = 0;
+    int TrimDir = 0;
+
+    std::array<QLabel*, 6> InInTrimName{};
+    std::array<PicButton*, 6> InInMinus{};
+    std::array<PicButton*, 6> InInPlus{};
+    std::array<QPushButton*, 6> InputLevelButton{};
+
     // ---- Input EQ (InputEQ.cpp, InEQWind.*) ----
 
     // The EQ dialog for input Index (0..9), from its strip's EQ key or from
@@ -126,13 +180,11 @@ public:
     // Fills the dialog for input ch and shows it modal; returns when it is
     // closed.
     void InputEQProc(int ch);
-    // The strip's EQ key lit while input ch's EQ is on.
-    void DispInEQOnButton(int ch);
     // The dialog, made on first use (madeInEQWind: null until then).
     InEQWind& inEQWind();
     InEQWind* madeInEQWind() const { return inEQWind_; }
 
-    std::array<PicButton*, 10> InEQButton{}; // BLOCK page
+    std::array<QPushButton*, 10> InEQButton{}; // BLOCK page
 
     // ---- Faders (Faders.cpp) ----
 
@@ -156,6 +208,52 @@ public:
     // 0..9 beside the input faders, 10..13 beside the output faders.
     std::array<QLabel*, 14> LeftScale{};
 
+    // ---- Input faders, lock and knob link (InputFaders.cpp) ----
+
+    // The rule of every level slider's scroll event (the input and output
+    // faders and the fader dialog's): at most one level message per 50 ms
+    // across all of them. Scroll events that come while it waits run nested,
+    // and only the outermost one runs change.
+    void LevelSliderScroll(const std::function<void()>& change);
+    void InSlider_Scroll(int Index);
+    void InSlider_Change(int Index);
+    void InLock_Click(int Index);
+    void InVRADJ_Click(int Index);
+    void InVrButton_Click(int Index);
+    // The strip's copies of MISC-page switches: they flip the switch there.
+    void InHS1_Click(int Index);
+    void inMute_Click(int Index);
+    void inMMute_Click(int Index);
+
+    void DispInputStrip();
+    // Brings the knob levels held with the memory into 6..125 and places
+    // their marks.
+    void DispFaderLevel();
+    void DispInEQOnButton(int ch);
+    // The open fader dialog follows the unit's knob of its channel when it
+    // shows side (0 inputs, 1 outputs).
+    void DispInFaderWind(int side);
+
+    // Clock reading of the last level message sent from a slider.
+    uint32_t LevelSendTime = 0;
+    // Slider scroll events in progress, nested.
+    int SliderNest = 0;
+    // -1 after a link request that went ahead, 0 after a cancelled one.
+    int VrAdjFlag = 0;
+    // The fader dialog, made when first opened.
+    InFaderWind& inFaderWind();
+
+    // ---- Output faders (OutputFaders.cpp) ----
+
+    void Slider1_Scroll(int Index);
+    void Slider1_Change(int Index);
+    void OutLockSW_Click(int Index);
+    void OutAdjSW_Click(int Index);
+    void OutVrButton_Click(int Index);
+    // Every fader at its record's level: linked ones at the knob, the others
+    // at the level held with the memory.
+    void DispOutputStrip();
+
     // ---- Page containers ----
 
     std::array<QFrame*, 5> LockPanel{}; // 0 BLOCK, 2 MATRIX, 4 OUTPUT EQ
@@ -170,6 +268,9 @@ public:
     std::array<QLabel*, 5> OutLineName{};
     std::array<QLabel*, 4> OutMeterImage{};
     std::array<PicButton*, 4> PatternBtn{};
+    // Open the fader dialog of an input, of an output block.
+    std::array<QPushButton*, 10> InVrButton{};
+    std::array<QPushButton*, 6> OutVrButton{};
 
     // ---- INPUT page (InputPage.cpp) ----
 
@@ -187,6 +288,10 @@ public:
     std::array<PictureBox*, 10> FaderVRImg{};
 
     // ---- MATRIX page (MatrixPage.cpp) ----
+
+    // Switch Index (4 x row + output) on or off, on both pages that show
+    // it, and sent.
+    void MatrixSwitchToggle(int Index);
 
     std::array<QLabel*, 12> MixInName{};
     std::array<QLabel*, 5> MixOutName{};
@@ -233,6 +338,16 @@ public:
     std::array<PicButton*, 8> ExOutButton{};
     std::array<QLabel*, 8> ExtOutName{};
     QLabel* PinAssign = nullptr;
+
+    // ---- MISC page switches reached from the input strips (MiscSwitches.cpp) ----
+
+    void SHawling_Click(int Index);
+    void SACheck_Click(int Index);
+    void SMCheck_Click(int Index);
+
+    std::array<QCheckBox*, 6> SHawling{};
+    std::array<QCheckBox*, 6> SACheck{};
+    std::array<QCheckBox*, 6> SMCheck{};
 
     // ---- MEMORY page (MiscPages.cpp) ----
 
@@ -294,11 +409,38 @@ private:
     FaderBay* addFaderBay(QWidget* parent, int scaleIndex, int bayIndex);
     // Measures the geometry, then brings the second bays' knob marks to 125.
     void measureFaderGeometry();
-    void drawLeftScale(QLabel* box);
+
+    // Input and output faders
+    InFaderWind* inFaderWind_ = nullptr;
+    // The strips' fader, lock, link and proxy keys to their handlers.
+    void connectInputStrips();
+    void connectOutputStrips();
+    // A "LEVEL" button of the BLOCK page.
+    QPushButton* levelButton(const QString& tip, QWidget* parent);
+    // Fills the fader dialog for channel ch of side (0 inputs, 1 outputs),
+    // places it right of the button column level with button at, and shows
+    // it modal with its opener marked.
+    void showFaderDialog(int ch, int side, QPushButton* opener, QPushButton* column, QPushButton* at,
+                         const QString& line, const QString& name);
+    // The knob-link switch of a channel: unlinks, or links after asking when
+    // linking makes it louder. False when the user cancelled.
+    bool toggleLink(uint8_t& link, uint8_t& fader, uint8_t knob, PicButton* key, QSlider* slider,
+                    const QString& linkedTip);
+
+    // MISC switches
+    void buildMiscSwitches();
+
+    // Input trim
+    // A child of the window, made on first use.
+    InTrimWind* trimWind_ = nullptr;
+    // The trim row of a mono input's strip, and its gain button on BLOCK.
+    QLayout* buildTrimRow(int ch, QWidget* strip);
+    QPushButton* buildGainButton(int ch, QWidget* parent);
+    void connectTrim();
 
     // Input EQ
     InEQWind* inEQWind_ = nullptr;
-    PicButton* buildInEQButton(int ch, QWidget* parent);
+    QPushButton* buildInEQButton(int ch, QWidget* parent);
     void connectInputEQ();
 
     // Pages

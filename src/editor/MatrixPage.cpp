@@ -60,3 +60,21 @@ void MainWind::buildMatrixPage(QWidget* page) {
     col->addLayout(centred);
     col->addStretch(1);
 }
+
+void MainWind::MatrixSwitchToggle(int Index) {
+    const int k = Index & 3, j = Index / 4;
+    MatrixRec& row = app_.data.BankData[app_.data.CurBank].Mix[k];
+    uint8_t& sw = j < 12 ? row.SrcSwitch[j] : row.ExtraSwitch;
+    const bool on = sw == 0;
+    const auto show = [on](PicButton* b) {
+        b->setToolTip(on ? QStringLiteral("ON") : QStringLiteral("OFF"));
+        b->setPicture(on ? ImageWind::Pic::SwOn : ImageWind::Pic::SwOff);
+    };
+    show(LineButton[Index]);
+    if (Index < 24)
+        MixAttUpDn[Index]->setEnabled(on);
+    if (Index < 40)
+        show(InOut[Index]);
+    sw = on ? 1 : 0;
+    app_.send->SendMatrixSW(k);
+}

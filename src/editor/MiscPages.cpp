@@ -40,6 +40,7 @@ void MainWind::buildMiscPage(QWidget* page) {
         links->addWidget(SMemLink[i]);
     }
     links->addStretch(1);
+    buildMiscSwitches();
     QVBoxLayout* col = panel::PageLayout(page);
     col->addLayout(grid);
     col->addStretch(1);

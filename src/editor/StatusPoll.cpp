@@ -2,14 +2,83 @@
 
 #include "editor/MainWind.h"
 
+#include "editor/InTrimWind.h"
+#include "platform/MouseState.h"
 #include "startwin/App.h"
 #include "startwin/Widgets.h"
 
+#include <QCheckBox>
 #include <QLabel>
+#include <QTabWidget>
 
 namespace {
 unsigned Lit(bool on, unsigned colour) { return on ? colour : LampOff; }
 } // namespace
+
+void MainWind::IntervalOn_Click() {
+    if (IntervalOn->isChecked())
+        IntervalTimer.start();
+}
+
+// Not while the user holds a mouse button (a drag sends messages of its
+// own) or another message waits for its reply.
+void MainWind::IntervalTimer_Timer() {
+    if (PollBusy == 1 || LeftButtonDown() || RightButtonDown())
+        return;
+    if (!IntervalOn->isChecked()) {
+        IntervalTimer.stop();
+        return;
+    }
+    if (app_.link.SendBusy == 1)
+        return;
+    PollBusy = 1;
+    if (++PollCount > 30000)
+        PollCount = 0;
+    // A reader sends nothing offline, so the reply flag would still be
+    // that of some earlier message.
+    const auto replied = [this] { return app_.link.OnLine && app_.link.Replied(); };
+    const auto inputStatus = [&] {
+        app_.lib->ReadInputStatus();
+        if (!replied())
+            return;
+        DispInputStatus();
+        if (app_.data.MicLineStat != app_.data.MicLineStatOld)
+            DispInputTrim();
+    };
+    const auto outputStatus = [&] {
+        app_.lib->ReadOutputStatus();
+        if (replied())
+            DispOutputStatus();
+    };
+    const bool odd = PollCount % 2 == 1;
+    switch (MainTab->currentIndex()) {
+    case PageBlock:
+        if (PollCount % 3 == 0)
+            inputStatus();
+        else if (PollCount % 3 == 1)
+            outputStatus();
+        else {
+            app_.lib->ReadInputLevel();
+            app_.lib->ReadOutputLevel();
+        }
+        break;
+    case PageInput:
+        if (odd)
+            app_.lib->ReadInputLevel();
+        else
+            inputStatus();
+        break;
+    case PageOutput:
+        if (odd)
+            app_.lib->ReadOutputLevel();
+        else
+            outputStatus();
+        break;
+    default:
+        break;
+    }
+    PollBusy = 0;
+}
 
 void MainWind::DispInputStatus() {
     const BankRec& r = app_.data.BankData[app_.data.CurBank];
@@ -18,8 +87,12 @@ void MainWind::DispInputStatus() {
         SignalPeak[ch]->setFillColor(in.PeakOn == 1 ? LampRed : Lit(in.SignalOn == 1, LampGreen));
         InPeak[ch]->setFillColor(Lit(in.PeakOn == 1, LampRed));
         InSignal[ch]->setFillColor(Lit(in.SignalOn == 1, LampGreen));
-        if (ch < 6)
-            In48V[ch]->setFillColor(Lit(app_.data.In48VFlag[static_cast<std::size_t>(ch)] == 1, LampRed));
+        if (ch < 6) {
+            const unsigned phantom = Lit(app_.data.In48VFlag[static_cast<std::size_t>(ch)] == 1, LampRed);
+            In48V[ch]->setFillColor(phantom);
+            if (trimWindOpen() && trimWind_->Channel() == ch)
+                trimWind_->In48V->setFillColor(phantom);
+        }
     }
 }
 
