@@ -11,7 +11,6 @@
 #include "startwin/Widgets.h"
 
 #include <QComboBox>
-#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -21,61 +20,45 @@
 
 namespace {
 
-using Script = std::function<void(InEQWind&)>;
-
-// What the list window showed when it opened.
-struct Offer {
-    QString prompt, unit;
-    QStringList values;
-    int selected = -2;
-};
-
 struct Fixture : EditorRig {
     MainWind& m = *main;
 
     InRec& in(int ch) { return record().In[ch]; }
     InRec& unitIn(int ch) { return unitState().rec[0].In[ch]; }
 
-    // Opens input ch's dialog from its strip, runs script in it and closes it.
-    void inDialog(int ch, const Script& script) {
+    // Opens input ch's dialog by opener, runs script in it and closes it.
+    void inDialog(int ch, const std::function<void(InEQWind&)>& script, QAbstractButton* opener = nullptr) {
         InEQWind& w = m.inEQWind();
-        Modal(
-            w,
-            [&] {
-                script(w);
-                if (w.isVisible())
-                    QTest::mouseClick(w.CloseButton, Qt::LeftButton);
-            },
-            [&] { QTest::mouseClick(m.InEQ[ch], Qt::LeftButton); });
+        const auto run = [&] {
+            script(w);
+            if (w.isVisible())
+                QTest::mouseClick(w.CloseButton, Qt::LeftButton);
+        };
+        Modal(w, run, [&] { QTest::mouseClick(opener ? opener : m.InEQ[ch], Qt::LeftButton); });
     }
 
-    // The list window that opens next: notes its offer, picks pos, O K.
-    void pickNext(int pos, Offer* seen) {
+    // The list window that opens next picks pos; seen gets its prompt,
+    // unit, first value, number of values and the position it opened on.
+    void pickNext(int pos, QStringList* seen) {
         ListWind& l = *m.dialogs.listWind;
         QTimer::singleShot(0, &l, [&l, pos, seen] {
-            seen->prompt = l.SelText->text();
-            seen->unit = l.Tani->text();
-            for (int i = 0; i < l.SelList->count(); ++i)
-                seen->values << l.SelList->itemText(i);
-            seen->selected = l.SelList->currentIndex();
+            *seen << l.SelText->text() << l.Tani->text() << l.SelList->itemText(0)
+                  << QString::number(l.SelList->count()) << QString::number(l.SelList->currentIndex());
             l.SelList->setCurrentIndex(pos);
             l.OKButton->click();
         });
     }
 
-    // The copy dialog that opens next: position pick checked and O K, or
-    // CANCEL for -1. Notes which position was greyed out.
+    // The copy dialog that opens next: position pick and O K, or CANCEL for
+    // -1; greyed gets the position it greyed out.
     void copyNext(EQCopyWind& c, int pick, int* greyed) {
         QTimer::singleShot(0, &c, [&c, pick, greyed] {
             for (int i = 0; i < c.Option1.size(); ++i)
                 if (!c.Option1[i]->isEnabled())
                     *greyed = i;
-            if (pick < 0) {
-                c.CancelButton->click();
-                return;
-            }
-            QTest::mouseClick(c.Option1[pick], Qt::LeftButton);
-            c.OKButton->click();
+            if (pick >= 0)
+                QTest::mouseClick(c.Option1[pick], Qt::LeftButton);
+            (pick >= 0 ? c.OKButton : c.CancelButton)->click();
         });
     }
 
@@ -88,15 +71,12 @@ struct Fixture : EditorRig {
         (button == Qt::LeftButton ? leftHeld : rightHeld) = down;
         QTest::mousePress(w.GainVol[b], button);
         QList<int> steps;
-        int now = 0;
-        while (w.GainVolTimer.isActive() && now < 60000) {
+        for (int now = 0; w.GainVolTimer.isActive() && steps.size() != releaseAfter && now < 60000;) {
             now += w.GainVolTimer.interval();
             const int before = in(w.InEQCh).Band[b].EQGain;
             w.GainVolTimer_Timer();
             if (in(w.InEQCh).Band[b].EQGain != before)
                 steps << now;
-            if (steps.size() == releaseAfter)
-                break;
         }
         leftHeld = rightHeld = false;
         QTest::mouseRelease(w.GainVol[b], button);
@@ -123,13 +103,15 @@ QByteArray Band(int freq, int q, int gain) {
     return QByteArray{} + char(freq) + char(q) + char(gain);
 }
 
-// The switch and, per band, frequency, Q and gain (as the messages carry them).
-void SetEQ(InRec& r, uint8_t on, std::array<uint8_t, 9> bands) {
-    r.EQEnable = on;
-    for (int b = 0; b < 3; ++b) {
-        r.Band[b].EQFreq = bands[3 * b];
-        r.Band[b].EQQ = bands[3 * b + 1];
-        r.Band[b].EQGain = bands[3 * b + 2];
+// The switch and, per band, frequency, Q and gain (as the messages carry
+// them), into the editor's record and, with unit, the unit's too.
+void SetEQ(Fixture& f, int ch, uint8_t on, std::array<uint8_t, 9> bands, bool unit = false) {
+    for (InRec* r : {&f.in(ch), unit ? &f.unitIn(ch) : nullptr}) {
+        if (!r)
+            continue;
+        r->EQEnable = on;
+        for (int b = 0; b < 3; ++b)
+            r->Band[b] = {bands[3 * b + 2], bands[3 * b], bands[3 * b + 1]};
     }
 }
 
@@ -139,30 +121,25 @@ class TestInputEQ : public QObject {
     Q_OBJECT
 private slots:
     void changesReachTheUnit();
-    void knobHoldTiming();
-    void doubleClickResetsTheBand();
+    void knobHoldAndDoubleClick();
     void copyToAnotherInput();
-    void stereoInputsAndTexts();
+    void frequencyTexts();
     void nameTakesTheNameFace();
 };
 
 void TestInputEQ::changesReachTheUnit() {
     Fixture f;
     QVERIFY(f.goOnline());
-    SetEQ(f.in(2), 1, {40, 2, 30, 20, 5, 30, 8, 2, 30});
+    SetEQ(f, 2, 1, {40, 2, 30, 20, 5, 30, 8, 2, 30});
     // The unit holds other bytes, so that any byte left unsent shows.
     std::memset(&f.unitIn(2).EQEnable, 0x11, 10);
-    Offer gain, freq, q;
+    QStringList gain, freq, q, shown;
 
     f.inDialog(2, [&](InEQWind& w) {
         // Filled from the record, nothing sent.
-        QCOMPARE(w.LineName->text(), f.m.InLineName[2]->text());
-        QCOMPARE(w.GainText[0]->text(), QStringLiteral("0.0"));
-        QCOMPARE(w.FreqText[0]->text(), QStringLiteral("4k"));
-        QCOMPARE(w.FreqText[1]->text(), QStringLiteral("400"));
-        QCOMPARE(w.QText[1]->text(), QStringLiteral("1.0"));
+        shown << w.LineName->text() << w.GainText[0]->text() << w.FreqText[0]->text() << w.FreqText[1]->text()
+              << w.QText[1]->text();
         QCOMPARE(w.EQOn[0]->picture(), ImageWind::Pic::SwOn);
-        QCOMPARE(w.EQOn[1]->picture(), ImageWind::Pic::SwOff);
         QVERIFY(w.Center->isVisible());
         QCOMPARE(f.heard(), QList<QByteArray>{});
 
@@ -183,45 +160,33 @@ void TestInputEQ::changesReachTheUnit() {
 
         // EQ ON while on is sent again; EQ OFF switches it off.
         QTest::mouseClick(w.EQOn[0], Qt::LeftButton);
-        QCOMPARE(f.m.InEQ[2]->picture(), ImageWind::Pic::SwOn);
         QTest::mouseClick(w.EQOn[1], Qt::LeftButton);
         QCOMPARE(w.EQOn[1]->picture(), ImageWind::Pic::SwOn);
         QCOMPARE(w.EQOn[0]->picture(), ImageWind::Pic::SwOff);
         QCOMPARE(f.m.InEQ[2]->picture(), ImageWind::Pic::SwOff);
     });
 
-    QCOMPARE(gain.prompt, QStringLiteral("Select GAIN"));
-    QCOMPARE(gain.unit, QStringLiteral("dB"));
-    QCOMPARE(gain.values.size(), 61);
-    QCOMPARE(gain.values.first(), QStringLiteral("-15.0"));
-    QCOMPARE(gain.selected, 30);
+    QCOMPARE(shown, QStringList({f.m.InLineName[2]->text(), "0.0", "4k", "400", "1.0"}));
+    QCOMPARE(gain, QStringList({"Select GAIN", "dB", "-15.0", "61", "30"}));
     // The HIGH band's list starts at index 34.
-    QCOMPARE(freq.prompt, QStringLiteral("Select Frequency"));
-    QCOMPARE(freq.unit, QStringLiteral("Hz"));
-    QCOMPARE(freq.values.size(), 20);
-    QCOMPARE(freq.values.first(), QStringLiteral("2k"));
-    QCOMPARE(freq.selected, 40 - 34);
-    QCOMPARE(q.prompt, QStringLiteral("Select Q"));
-    QCOMPARE(q.values.size(), 24);
-    QCOMPARE(q.selected, 6);
+    QCOMPARE(freq, QStringList({"Select Frequency", "Hz", "2k", "20", "6"}));
+    QCOMPARE(q, QStringList({"Select Q", "  ", "0.5", "24", "6"}));
 
     const QList<QPair<int, QByteArray>> want{
         {6, Band(40, 2, 31)}, {7, Band(19, 5, 30)}, {7, Band(19, 6, 30)}, {5, Band(8, 2, 0)},
         {6, Band(39, 2, 31)}, {7, Band(19, 23, 30)}, {4, QByteArray(1, 1)}, {4, QByteArray(1, 0)}};
     QCOMPARE(InputSets(f.heard(), 2), want);
-    QCOMPARE(EQBytes(f.unitIn(2)), EQBytes(f.in(2)));
     QCOMPARE(f.heard().size(), want.size());
+    QCOMPARE(EQBytes(f.unitIn(2)), EQBytes(f.in(2)));
 }
 
-void TestInputEQ::knobHoldTiming() {
+void TestInputEQ::knobHoldAndDoubleClick() {
     Fixture f;
     QVERIFY(f.goOnline());
-    SetEQ(f.in(4), 0, {48, 2, 58, 34, 2, 55, 8, 2, 0});
+    SetEQ(f, 4, 0, {48, 2, 58, 34, 2, 55, 8, 2, 0});
     f.inDialog(4, [&](InEQWind& w) {
-        QCOMPARE(w.GainVolTimer.interval(), InEQWind::FirstStepMs);
         // Right steps up: 30 ms, a second later, then every 100 ms, up to 60.
         QCOMPARE(f.hold(w, 0, Qt::RightButton), (QList<int>{30, 1030}));
-        QCOMPARE(f.in(4).Band[0].EQGain, 60);
         QCOMPARE(f.hold(w, 1, Qt::RightButton), (QList<int>{30, 1030, 1130, 1230, 1330}));
         QCOMPARE(w.GainText[1]->text(), QStringLiteral("15.0"));
         QCOMPARE(w.GainVol[1]->angle(), 60);
@@ -232,57 +197,35 @@ void TestInputEQ::knobHoldTiming() {
         // Each press starts over at 30 ms; a button read as up ends the
         // stepping after the step.
         QCOMPARE(f.hold(w, 1, Qt::LeftButton, -1, false), QList<int>{30});
-        // Let go within the first 30 ms: no step.
-        f.leftHeld = true;
-        QTest::mousePress(w.GainVol[2], Qt::LeftButton);
-        f.leftHeld = false;
-        QTest::mouseRelease(w.GainVol[2], Qt::LeftButton);
-        QVERIFY(!w.GainVolTimer.isActive());
-        // Other buttons do nothing.
+        // Let go within the first 30 ms: no step. Other buttons do nothing.
+        QCOMPARE(f.hold(w, 2, Qt::RightButton, 0), QList<int>{});
         QTest::mousePress(w.GainVol[0], Qt::MiddleButton);
         QVERIFY(!w.GainVolTimer.isActive());
+        // A double click resets the band to 0 dB, which points straight up.
+        QTest::mouseDClick(w.GainVol[2], Qt::LeftButton);
+        QCOMPARE(w.GainText[2]->text(), QStringLiteral("0.0"));
+        const QPointF tip = w.GainVol[2]->pointerEnd();
+        QCOMPARE(tip.x(), w.GainVol[2]->width() / 2.0);
+        QVERIFY(tip.y() < w.GainVol[2]->height() / 2.0 - 10);
     });
-    QList<int> highGains, midGains;
+    QList<int> gains[8];
     for (const auto& [sub, bytes] : InputSets(f.heard(), 4))
-        (sub == 6 ? highGains : midGains) << int(uint8_t(bytes[2]));
-    QCOMPARE(highGains, (QList<int>{59, 60}));
-    QCOMPARE(midGains, (QList<int>{56, 57, 58, 59, 60, 59, 58, 57, 56}));
-    QCOMPARE(EQBytes(f.unitIn(4)).mid(1, 6), EQBytes(f.in(4)).mid(1, 6));
-}
-
-void TestInputEQ::doubleClickResetsTheBand() {
-    Fixture f;
-    QVERIFY(f.goOnline());
-    SetEQ(f.in(0), 1, {48, 2, 12, 34, 2, 30, 8, 2, 41});
-    f.inDialog(0, [&](InEQWind& w) {
-        QTest::mouseDClick(w.GainVol[0], Qt::LeftButton);
-        QTest::mouseDClick(w.GainVol[1], Qt::LeftButton);
-        QCOMPARE(w.GainText[0]->text(), QStringLiteral("0.0"));
-        QCOMPARE(w.GainVol[0]->Tag, QStringLiteral("30"));
-        // 0 dB points straight up.
-        const QPointF tip = w.GainVol[0]->pointerEnd();
-        QCOMPARE(tip.x(), w.GainVol[0]->width() / 2.0);
-        QVERIFY(tip.y() < w.GainVol[0]->height() / 2.0 - 10);
-        QVERIFY(!w.GainVolTimer.isActive());
-    });
-    // The band already at 0 dB sends nothing.
-    QCOMPARE(InputSets(f.heard(), 0), (QList<QPair<int, QByteArray>>{{6, Band(48, 2, 30)}}));
-    QCOMPARE(f.in(0).Band[2].EQGain, 41);
+        gains[sub] << int(uint8_t(bytes[2]));
+    QCOMPARE(gains[6], (QList<int>{59, 60}));
+    QCOMPARE(gains[7], (QList<int>{56, 57, 58, 59, 60, 59, 58, 57, 56}));
+    QCOMPARE(gains[5], QList<int>{30});
+    QCOMPARE(EQBytes(f.unitIn(4)).mid(1), EQBytes(f.in(4)).mid(1));
 }
 
 void TestInputEQ::copyToAnotherInput() {
     Fixture f;
     QVERIFY(f.goOnline());
-    SetEQ(f.in(1), 1, {50, 3, 10, 20, 9, 45, 4, 1, 52});
-    SetEQ(f.unitIn(1), 1, {50, 3, 10, 20, 9, 45, 4, 1, 52});
+    SetEQ(f, 1, 1, {50, 3, 10, 20, 9, 45, 4, 1, 52}, true);
     // HIGH at 125 Hz, outside its range (a damaged record): shown as it is,
     // never written back clamped.
-    SetEQ(f.in(7), 1, {10, 0, 60, 11, 22, 33, 30, 5, 0});
-    SetEQ(f.unitIn(7), 1, {10, 0, 60, 11, 22, 33, 30, 5, 0});
-    for (int ch : {3, 4, 8}) {
-        SetEQ(f.in(ch), 0, {48, 2, 30, 34, 2, 30, 8, 2, 30});
-        SetEQ(f.unitIn(ch), 0, {48, 2, 30, 34, 2, 30, 8, 2, 30});
-    }
+    SetEQ(f, 7, 1, {10, 0, 60, 11, 22, 33, 30, 5, 0}, true);
+    for (int ch : {3, 4, 8})
+        SetEQ(f, ch, 0, {48, 2, 30, 34, 2, 30, 8, 2, 30}, true);
     const QByteArray untouched = EQBytes(f.in(4));
     int greyed = -1, greyed2 = -1;
 
@@ -300,14 +243,23 @@ void TestInputEQ::copyToAnotherInput() {
     QCOMPARE(f.m.InEQ[3]->picture(), ImageWind::Pic::SwOn);
     QCOMPARE(EQBytes(f.in(4)), untouched);
 
-    // A stereo input copies among the stereo inputs, by their positions.
+    // A stereo input, from the BLOCK page's key, marked while open: no
+    // middle band, and a copy among the stereo inputs by their positions.
     f.clearHeard();
-    f.inDialog(7, [&](InEQWind& w) {
-        QVERIFY(!w.Center->isVisible());
-        QCOMPARE(w.FreqText[0]->text(), QStringLiteral("125"));
-        f.copyNext(*f.m.dialogs.eqCopyWind2, 2, &greyed2);
-        QTest::mouseClick(w.EQCopy, Qt::LeftButton);
-    });
+    QPushButton* key = f.m.InEQButton[7];
+    const QColor face = key->palette().color(QPalette::Button);
+    f.inDialog(
+        7,
+        [&](InEQWind& w) {
+            QCOMPARE(key->palette().color(QPalette::Button), QColor::fromRgb(VbColor(popup::OpenColor)));
+            QCOMPARE(w.LineCH->text(), QLatin1String(ChName[7]));
+            QVERIFY(!w.Center->isVisible());
+            QCOMPARE(w.FreqText[0]->text(), QStringLiteral("125"));
+            f.copyNext(*f.m.dialogs.eqCopyWind2, 2, &greyed2);
+            QTest::mouseClick(w.EQCopy, Qt::LeftButton);
+        },
+        key);
+    QCOMPARE(key->palette().color(QPalette::Button), face);
     QCOMPARE(greyed2, 1);
     QCOMPARE(f.heard().first(), QByteArray("CI\x02\x09\x08", 5));
     QCOMPARE(f.in(7).Band[0].EQFreq, 10);
@@ -315,39 +267,13 @@ void TestInputEQ::copyToAnotherInput() {
     QCOMPARE(EQBytes(f.unitIn(8)), EQBytes(f.in(7)));
 }
 
-void TestInputEQ::stereoInputsAndTexts() {
-    const QList<QPair<int, QString>> texts{{0, "40"},     {26, "800"},  {28, "1k"},  {30, "1.25k"},
-                                           {39, "3.8k"},  {48, "10k"},  {50, "12.5k"}, {53, "18k"}};
+void TestInputEQ::frequencyTexts() {
+    const QList<QPair<int, QString>> texts{{0, "40"},    {26, "800"}, {28, "1k"},    {30, "1.25k"},
+                                           {39, "3.8k"}, {48, "10k"}, {50, "12.5k"}, {53, "18k"}};
     for (const auto& [idx, text] : texts) {
         QCOMPARE(InEQWind::GetFreqStringInt(idx), text);
         QCOMPARE(InEQWind::GetFreqString(uint8_t(idx)), text);
     }
-
-    Fixture f;
-    QVERIFY(f.goOnline());
-    // From the BLOCK page's key; the strip's and the opener's face come
-    // back when the dialog closes.
-    InEQWind& w = f.m.inEQWind();
-    const QColor face = f.m.InEQButton[9]->palette().color(QPalette::Button);
-    QColor marked;
-    bool center = true;
-    QString caption;
-    Modal(
-        w,
-        [&] {
-            marked = f.m.InEQButton[9]->palette().color(QPalette::Button);
-            center = w.Center->isVisible();
-            caption = w.LineCH->text();
-            w.GainButton[2]->stepUp();
-            QTest::mouseClick(w.CloseButton, Qt::LeftButton);
-        },
-        [&] { QTest::mouseClick(f.m.InEQButton[9], Qt::LeftButton); });
-    QCOMPARE(marked, QColor::fromRgb(VbColor(popup::OpenColor)));
-    QCOMPARE(f.m.InEQButton[9]->palette().color(QPalette::Button), face);
-    QVERIFY(!center);
-    QCOMPARE(caption, QLatin1String(ChName[9]));
-    QCOMPARE(InputSets(f.heard(), 9).size(), 1);
-    QCOMPARE(InputSets(f.heard(), 9).first().first, 5);
 }
 
 // The channel name in the dialog has the face of the other name controls,
