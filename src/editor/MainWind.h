@@ -99,6 +99,9 @@ public:
     void PatternName_Click();
     // Every channel name of record CurBank into the captions that show it.
     void DispChannelName();
+    // Every control that shows a user's name, the dialogs' among them once
+    // they are made: these take the name font.
+    QList<QWidget*> NameControls();
 
     // ---- Status poll (StatusPoll.cpp) ----
 

@@ -458,20 +458,9 @@ void TopWind::FontSetDefault() {
 }
 
 void TopWind::nameFontWalk() {
-    const auto apply = [this](const auto& controls) {
-        for (QWidget* w : controls)
-            SetNameFont(w, NameFont);
-    };
-    MainWind& m = *mainWind;
-    SetNameFont(m.SystemName, NameFont);
-    SetNameFont(m.PatternName, NameFont);
-    apply(m.InLineName);
-    apply(m.OutLineName);
-    apply(m.InName);
-    apply(m.MixInName);
-    apply(m.MixOutName);
-    apply(m.OutName);
-    apply(m.ExtOutName);
+    mainWind->dialogs.NameFont = NameFont;
+    for (QWidget* w : mainWind->NameControls())
+        SetNameFont(w, NameFont);
     SetNameFont(InputWindObj->Text1, NameFont);
 }
 
