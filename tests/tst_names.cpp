@@ -197,10 +197,14 @@ void TestNames::faceFollowsCodePage() {
     f.top->FontSetAll();
     for (QWidget* w : names)
         QCOMPARE(w->font().family(), QStringLiteral("IPAGothic"));
+    // A dialog made afterwards takes the face as it is made.
+    QCOMPARE(m.dialogs.eqCopyWind2->MonoName[3]->font().family(), QStringLiteral("IPAGothic"));
 
     f.app->codePage = CodePage(CodePage::Western);
     f.top->FontSetAll();
-    for (QWidget* w : names) {
+    QList<QWidget*> afterwards = names;
+    afterwards << m.dialogs.eqCopyWind2->MonoName[3];
+    for (QWidget* w : afterwards) {
         QCOMPARE(w->font().family(), EnglishFontFamily());
         QVERIFY(QFontInfo(w->font()).fixedPitch());
     }

@@ -14,6 +14,10 @@ class EditorDialogs {
 public:
     EditorDialogs(const ImageWind& images, const ParamData& data);
 
+    // The face of the users' names, given to the copy dialogs' names when
+    // they are made (FontSetAll sets the ones already made).
+    QString NameFont;
+
     OnDemand<ListWind> listWind;
     OnDemand<EQCopyWind1> eqCopyWind1;
     OnDemand<EQCopyWind2> eqCopyWind2;

@@ -10,6 +10,8 @@
 #include "editor/PopupPlace.h"
 #include "platform/EventWait.h"
 #include "startwin/App.h"
+#include "startwin/InputWind.h"
+#include "startwin/TopWind.h"
 #include "startwin/Widgets.h"
 
 #include <QCheckBox>
@@ -124,6 +126,7 @@ InFaderWind& MainWind::inFaderWind() {
     if (!inFaderWind_) {
         inFaderWind_ = new InFaderWind(app_, *this, this);
         inFaderWind_->Form_Initialize();
+        SetNameFont(inFaderWind_->LineName, top_.NameFont);
     }
     return *inFaderWind_;
 }

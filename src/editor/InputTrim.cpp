@@ -9,6 +9,8 @@
 #include "editor/PanelParts.h"
 #include "platform/MouseState.h"
 #include "startwin/App.h"
+#include "startwin/InputWind.h"
+#include "startwin/TopWind.h"
 #include "startwin/Widgets.h"
 
 #include <QHBoxLayout>
@@ -79,8 +81,10 @@ QString MainWind::TrimText(int ch) const {
 }
 
 InTrimWind& MainWind::trimWind() {
-    if (!trimWind_)
+    if (!trimWind_) {
         trimWind_ = new InTrimWind(app_.images, *this);
+        SetNameFont(trimWind_->LineName, top_.NameFont);
+    }
     return *trimWind_;
 }
 

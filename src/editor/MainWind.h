@@ -100,6 +100,9 @@ public:
     void PatternName_Click();
     // Every channel name of record CurBank into the captions that show it.
     void DispChannelName();
+    // Every control that shows a user's name, the dialogs' among them once
+    // they are made: these take the name font.
+    QList<QWidget*> NameControls();
 
     // ---- Status poll (StatusPoll.cpp) ----
 
@@ -180,9 +183,8 @@ public:
     // Fills the dialog for input ch and shows it modal; returns when it is
     // closed.
     void InputEQProc(int ch);
-    // The dialog, made on first use (madeInEQWind: null until then).
+    // The dialog, made on first use.
     InEQWind& inEQWind();
-    InEQWind* madeInEQWind() const { return inEQWind_; }
 
     std::array<QPushButton*, 10> InEQButton{}; // BLOCK page
 

@@ -4,6 +4,9 @@
 #include "editor/MainWind.h"
 
 #include "data/VenueFile.h"
+#include "editor/InEQWind.h"
+#include "editor/InFaderWind.h"
+#include "editor/InTrimWind.h"
 #include "editor/PanelParts.h"
 #include "startwin/App.h"
 #include "startwin/InputWind.h"
@@ -123,4 +126,30 @@ void MainWind::DispChannelName() {
     showOutputName(4, r.OutNameStr[6]);
     for (int k = 0; k < static_cast<int>(ExtOutName.size()); ++k)
         ExtOutName[k]->setText(r.ExtOutNameStr[k]);
+}
+
+QList<QWidget*> MainWind::NameControls() {
+    QList<QWidget*> all{SystemName, PatternName};
+    const auto add = [&all](const auto& controls) {
+        for (QWidget* w : controls)
+            all << w;
+    };
+    add(InLineName);
+    add(OutLineName);
+    add(InName);
+    add(MixInName);
+    add(MixOutName);
+    add(OutName);
+    add(ExtOutName);
+    if (trimWind_)
+        all << trimWind_->LineName;
+    if (inFaderWind_)
+        all << inFaderWind_->LineName;
+    if (inEQWind_)
+        all << inEQWind_->LineName;
+    if (dialogs.eqCopyWind1.made())
+        add(dialogs.eqCopyWind1->MonoName);
+    if (dialogs.eqCopyWind2.made())
+        add(dialogs.eqCopyWind2->MonoName);
+    return all;
 }

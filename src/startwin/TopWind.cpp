@@ -2,7 +2,6 @@
 
 #include "data/InEQPreset.h"
 #include "editor/MainWind.h"
-#include "editor/InEQWind.h"
 #include "data/Tables.h"
 #include "data/VenueFile.h"
 #include "link/Link.h"
@@ -459,22 +458,9 @@ void TopWind::FontSetDefault() {
 }
 
 void TopWind::nameFontWalk() {
-    const auto apply = [this](const auto& controls) {
-        for (QWidget* w : controls)
-            SetNameFont(w, NameFont);
-    };
-    MainWind& m = *mainWind;
-    SetNameFont(m.SystemName, NameFont);
-    SetNameFont(m.PatternName, NameFont);
-    apply(m.InLineName);
-    apply(m.OutLineName);
-    apply(m.InName);
-    apply(m.MixInName);
-    apply(m.MixOutName);
-    apply(m.OutName);
-    apply(m.ExtOutName);
-    if (InEQWind* w = m.madeInEQWind())
-        SetNameFont(w->LineName, NameFont);
+    mainWind->dialogs.NameFont = NameFont;
+    for (QWidget* w : mainWind->NameControls())
+        SetNameFont(w, NameFont);
     SetNameFont(InputWindObj->Text1, NameFont);
 }
 
