@@ -7,6 +7,7 @@
 #include "link/LinkHost.h"
 #include "platform/EventWait.h"
 #include "platform/FtdiDriver.h"
+#include "FakeClock.h"
 #include "platform/MsClock.h"
 
 #include <QByteArray>
@@ -29,14 +30,6 @@ inline void Queue(std::deque<uint8_t>& q, const QByteArray& bytes) {
     for (char c : bytes)
         q.push_back(static_cast<uint8_t>(c));
 }
-
-// A clock that moves only when told to, or by a fixed step at each look.
-class FakeClock : public MsClock {
-public:
-    uint32_t t = 0;
-    uint32_t step = 0;
-    uint32_t now() override { return t += step; }
-};
 
 // A bridge whose receive queue holds exactly the bytes a test puts there;
 // waiting for more lets the fake clock run instead of sleeping.

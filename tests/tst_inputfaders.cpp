@@ -4,6 +4,7 @@
 // strips and in the dialog, the refresh of the strips, and the proxy keys.
 // The program's clock is the test's: it moves only when a test moves it.
 
+#include "FakeClock.h"
 #include "GuiRig.h"
 #include "editor/InFaderWind.h"
 #include "editor/MainWind.h"
@@ -18,16 +19,8 @@
 
 namespace {
 
-// Moves only when told, or by step at every reading while step is set.
-class TestClock : public MsClock {
-public:
-    uint32_t t = 100000;
-    uint32_t step = 0;
-    uint32_t now() override { return t += step; }
-};
-
 struct ClockFirst {
-    TestClock appClock;
+    FakeClock appClock{100000, 0};
 };
 
 struct Fixture : ClockFirst, GuiRig {

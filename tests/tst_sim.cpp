@@ -1,3 +1,4 @@
+#include "FakeClock.h"
 #include "sim/FrameParser.h"
 #include "sim/SimFtdiDriver.h"
 #include "sim/SimPty.h"
@@ -13,12 +14,6 @@
 namespace {
 
 const QByteArray Probe = QByteArray::fromHex("0100034e4f0002");
-
-class ManualClock : public MsClock {
-public:
-    uint32_t t = 0;
-    uint32_t now() override { return t; }
-};
 
 QByteArray Frame(const QByteArray& body) {
     return QByteArray(1, '\x01') + char(body.size() >> 8) + char(body.size() & 0xFF) + body + '\x02';
@@ -212,7 +207,7 @@ void TestSim::faults() {
 }
 
 void TestSim::driver() {
-    ManualClock clock;
+    FakeClock clock;
     SimFtdiDriver d(clock, false);
     FT_HANDLE h = nullptr, other = nullptr;
     unsigned long n = 0, rx = 0;

@@ -1,3 +1,4 @@
+#include "FakeClock.h"
 #include "data/ParamData.h"
 #include "data/Utilities.h"
 #include "data/VenueFile.h"
@@ -24,14 +25,6 @@ extern "C" iconv_t iconv_open(const char* to, const char* from) {
 }
 
 namespace {
-
-class SteppingClock : public MsClock {
-public:
-    explicit SteppingClock(uint32_t start, uint32_t step) : t_(start), step_(step) {}
-    uint32_t now() override { return t_ += step_; }
-    uint32_t t_;
-    uint32_t step_;
-};
 
 std::vector<uint8_t> Bytes(std::initializer_list<int> v) { return std::vector<uint8_t>(v.begin(), v.end()); }
 
@@ -69,13 +62,13 @@ void TestUtilities::waits() {
     w.Tick(); // a tick with nothing waiting stays at 0
     QCOMPARE(w.WaitTick, 0);
 
-    SteppingClock clock(0xFFFFFF00u, 3);
+    FakeClock clock(0xFFFFFF00u, 3);
     TimeWait(clock, 1000);
-    const uint32_t waited = clock.t_ - 0xFFFFFF00u;
+    const uint32_t waited = clock.t - 0xFFFFFF00u;
     QVERIFY(waited >= 1000 && waited < 1010);
-    SteppingClock zero(5, 1);
+    FakeClock zero(5, 1);
     TimeWait(zero, 0);
-    QCOMPARE(zero.t_, 7u); // the start and one look
+    QCOMPARE(zero.t, 7u); // the start and one look
 }
 
 void TestUtilities::byteToStr() {

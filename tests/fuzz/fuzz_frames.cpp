@@ -10,6 +10,7 @@
 // start, a message count, then per write of the send loop a reply script:
 // chunks of (delay, kind, length, bytes), a chunk being its bytes repeated
 // up to 16 times, raw or inside a frame.
+#include "../FakeClock.h"
 #include "link/Link.h"
 #include "link/LinkHost.h"
 #include "link/Serial.h"
@@ -23,18 +24,11 @@
 
 namespace {
 
-class Clock : public MsClock {
-public:
-    uint32_t t = 0;
-    uint32_t step = 0;
-    uint32_t now() override { return t += step; }
-};
-
 // The far side of the line: bytes due at given times, and the script of
 // what it answers to each write.
 class Line {
 public:
-    explicit Line(Clock& clock) : clock_(clock) {}
+    explicit Line(FakeClock& clock) : clock_(clock) {}
     std::span<const uint8_t> script;
     int writes = 0;
     int purges = 0;
@@ -108,7 +102,7 @@ private:
         uint32_t at;
         uint8_t byte;
     };
-    Clock& clock_;
+    FakeClock& clock_;
     std::deque<Due> due_;
     mutable std::size_t ready_ = 0;
 
@@ -226,7 +220,7 @@ void Check(bool ok) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static Clock clock;
+    static FakeClock clock;
     static Line line(clock);
     static Bridge bridge(line);
     static Port port(line);
