@@ -40,19 +40,7 @@ const char* const BandCaption[] = {"HIGH", "MID", "LOW"};
 double Rad(int degrees) { return degrees * std::numbers::pi / 180.0; }
 
 // A value label: framed, centred, on the colour that tells its kind.
-QLabel* ValueLabel(QWidget* parent, unsigned back) {
-    auto* l = new QLabel(parent);
-    l->setFixedSize(ValueSize);
-    l->setAlignment(Qt::AlignCenter);
-    l->setFrameShape(QFrame::Box);
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, QColor(0x1C, 0x20, 0x26));
-    pal.setColor(QPalette::Light, QColor(0x7D, 0x85, 0x90));
-    pal.setColor(QPalette::Dark, QColor(0x7D, 0x85, 0x90));
-    l->setPalette(pal);
-    panel::SetBackColor(l, back);
-    return l;
-}
+QLabel* ValueLabel(QWidget* parent, unsigned back) { return panel::BoxLabel(parent, ValueSize, back); }
 
 // The band's response shape in small: high shelf, bell, low shelf.
 QPixmap BandShape(int band) {

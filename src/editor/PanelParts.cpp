@@ -40,20 +40,21 @@ PicButton* Key(const ImageWind& store, const QString& caption, QWidget* parent, 
     return b;
 }
 
-QLabel* NameStrip(QWidget* parent, int width) {
+QLabel* BoxLabel(QWidget* parent, QSize size, unsigned bgr) {
     auto* l = new QLabel(parent);
-    l->setFixedSize(width, NameHeight);
+    l->setFixedSize(size);
     l->setAlignment(Qt::AlignCenter);
     l->setFrameShape(QFrame::Box);
     QPalette pal = l->palette();
-    pal.setColor(QPalette::Window, QColor(0xFB, 0xFB, 0xF6));
     pal.setColor(QPalette::WindowText, QColor(0x1C, 0x20, 0x26));
     pal.setColor(QPalette::Light, QColor(0x7D, 0x85, 0x90));
     pal.setColor(QPalette::Dark, QColor(0x7D, 0x85, 0x90));
     l->setPalette(pal);
-    l->setAutoFillBackground(true);
+    SetBackColor(l, bgr);
     return l;
 }
+
+QLabel* NameStrip(QWidget* parent, int width) { return BoxLabel(parent, {width, NameHeight}, 0xF6FBFB); }
 
 QLabel* Legend(const QString& text, QWidget* parent) {
     auto* l = new QLabel(text, parent);

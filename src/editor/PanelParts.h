@@ -26,6 +26,8 @@ PicButton* Key(const ImageWind& store, const QString& caption, QWidget* parent, 
 
 // A label styled as the writable strip of a console: light, framed, centred.
 QLabel* NameStrip(QWidget* parent, int width);
+// A framed, centred value box on the back colour bgr (&HBBGGRR).
+QLabel* BoxLabel(QWidget* parent, QSize size, unsigned bgr);
 
 // A small caption printed on the panel.
 QLabel* Legend(const QString& text, QWidget* parent);
