@@ -95,8 +95,11 @@ int Fixed(qreal v) { return int(v * 65536); }
 
 // Brushed aluminium: a gentle top-to-bottom fall with a soft sheen, crossed by
 // fine horizontal grain. Drawn per pixel at the target size, so it never shows
-// stretched grain however large the window is.
+// stretched grain however large the window is. The grain of a row repeats
+// after RepeatKnots knots: only that much of each row is computed and the
+// rest copied, as the face fills every window before its first paint.
 QImage BrushedSilver(QSize device, qreal dpr) {
+    constexpr int RepeatKnots = 12;
     QImage img(device, QImage::Format_RGB32);
     const int W = device.width(), H = device.height();
     constexpr qreal top[3] = {0xE9, 0xEB, 0xEE}, bottom[3] = {0xCB, 0xCF, 0xD4};
@@ -105,6 +108,7 @@ QImage BrushedSilver(QSize device, qreal dpr) {
     constexpr qreal swing = 7.0 + 2.4 + 3.2;
     static_assert(0xEE + swing < 255 && 0xCB - swing > 0);
     const int knot = std::max(6, int(std::lround(26 * dpr)));
+    const int period = std::min(W, RepeatKnots * knot);
     for (int y = 0; y < H; ++y) {
         // Fixed seed per row: the same size always gives the same pixels.
         uint32_t state = 0x9E3779B9u ^ (uint32_t(y + 1) * 0x85EBCA6Bu);
@@ -121,26 +125,31 @@ QImage BrushedSilver(QSize device, qreal dpr) {
         qreal base[3];
         for (int c = 0; c < 3; ++c)
             base[c] = top[c] + (bottom[c] - top[c]) * t + row;
-        qreal a = next() * 3.2, b = next() * 3.2;
+        const qreal first = next() * 3.2;
+        qreal a = first, b = next() * 3.2;
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
         // The grain runs from knot to knot in straight steps, walked in
-        // 16.16 fixed point: the face fills the whole window before its
-        // first paint, so this loop is on the start-up path.
-        for (int x0 = 0; x0 < W; x0 += knot) {
+        // 16.16 fixed point; the last step of a repeat leads back to its
+        // first knot, so the copies join without a seam.
+        for (int x0 = 0; x0 < period; x0 += knot) {
             if (x0 > 0) {
                 a = b;
                 b = next() * 3.2;
             }
+            if (period < W && x0 + knot >= period)
+                b = first;
             const int step = Fixed((b - a) / knot);
             int v[3];
             for (int c = 0; c < 3; ++c)
                 v[c] = Fixed(base[c] + a) + 32768;
-            for (int x = x0, end = std::min(W, x0 + knot); x < end; ++x) {
+            for (int x = x0, end = std::min(period, x0 + knot); x < end; ++x) {
                 line[x] = 0xFF000000u | uint32_t(v[0] >> 16) << 16 | uint32_t(v[1] >> 16) << 8 | uint32_t(v[2] >> 16);
                 for (int& c : v)
                     c += step;
             }
         }
+        for (int x = period; x < W; x += period)
+            std::copy_n(line, std::min(period, W - x), line + x);
     }
     return img;
 }
