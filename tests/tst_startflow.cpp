@@ -11,6 +11,7 @@
 #include "startwin/PasswordWind.h"
 #include "startwin/Widgets.h"
 
+#include <algorithm>
 #include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -266,10 +267,14 @@ void TestStartFlow::offlineParameterEdit() {
     lamps << QList<Lamp*>(m.In48V.begin(), m.In48V.end());
     for (int i = 0; i < lamps.size(); ++i)
         QCOMPARE(std::pair(i, lamps[i]->fillColor()), std::pair(i, LampOff));
+    // The buttons left on are off; only the current memory's first button
+    // is lit by the refresh.
+    const uint8_t* assigned = d.BankData[d.CurBank].PatternMemNo;
+    const int lit = static_cast<int>(std::find(assigned, assigned + 4, d.MemNo) - assigned);
     for (int i = 0; i < 4; ++i) {
         for (PicButton* b : {m.PatternBtn[i], m.SMemLink[i]}) {
-            QCOMPARE(b->Tag, QStringLiteral("0"));
-            QCOMPARE(b->picture(), ImageWind::Pic::SwOff);
+            QCOMPARE(b->Tag, i == lit ? QStringLiteral("1") : QStringLiteral("0"));
+            QCOMPARE(b->picture(), i == lit ? ImageWind::Pic::SwOn : ImageWind::Pic::SwOff);
         }
     }
     QVERIFY(m.IntervalTimer.isActive());

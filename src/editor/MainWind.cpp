@@ -64,6 +64,7 @@ MainWind::MainWind(App& app, TopWind& top, QWidget* parent)
     connectOutputStrips();
     connectNameClicks();
     connectInputEQ();
+    connectMemories();
 
     IntervalTimer.setInterval(130);
     connect(&IntervalTimer, &QTimer::timeout, this, &MainWind::IntervalTimer_Timer);

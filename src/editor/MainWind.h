@@ -23,6 +23,7 @@ class QFrame;
 class QGroupBox;
 class QLayout;
 class QLabel;
+class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QSlider;
@@ -356,6 +357,31 @@ public:
     // Memory memNo (1..16) becomes the selected one on the memory page.
     void SelectPatternRadio(int memNo);
 
+    // ---- Memories: recall, store, quick recall (Memories.cpp) ----
+
+    void PLoadButton_Click();
+    void PSaveButton_Click();
+    // Quick recall of the memory assigned to button Index (0..3).
+    void PatternBtn_Click(int Index);
+    void SMemLink_Click(int Index);
+    // Opens (or closes) the assignment list beside caption Index.
+    void SMemPattern_Click(int Index);
+    void SMemList_Click();
+    void SMemList_LostFocus();
+    // Memory names into the lists and captions; the lit quick-recall button.
+    void DispMemoryName();
+    void DispPatternBtn();
+    // "01:" and the name of memory m; a number outside 1..16 shows as it
+    // stands with no name.
+    QString MemoryItemText(int m) const;
+
+    std::array<QLabel*, 16> PatternNameLabel{};
+    QPushButton* PLoadButton = nullptr;
+    QPushButton* PSaveButton = nullptr;
+    std::array<QLabel*, 4> PatternLabel{};
+    std::array<QLabel*, 4> SMemPattern{};
+    QListWidget* SMemList = nullptr;
+
     QGroupBox* PatternGroup = nullptr;
     std::array<QRadioButton*, 16> PatternRadio{};
     QLabel* PatternName = nullptr;
@@ -456,4 +482,12 @@ private:
     void buildMiscPage(QWidget* page);
     void buildGPIPage(QWidget* page);
     void buildMemoryPage(QWidget* page);
+
+    // Memories
+    // The recall's steps after the unit was told: the PC's copy offline,
+    // the read-back and refresh, the new reference for change checks.
+    void afterRecall();
+    void connectMemories();
+    // Memory selected on the memory page (1..16).
+    int selectedMemory() const;
 };
