@@ -178,8 +178,10 @@ void MainWind::SMemList_LostFocus() {
 }
 
 void MainWind::SMemList_Click() {
-    const int slot = std::clamp(SMemList->property("Tag").toInt(), 0, 3);
+    const int slot = SMemList->property("Tag").toInt();
     SMemList->hide();
+    if (slot < 0 || slot > 3)
+        return;
     QApplication::processEvents();
     ParamData& d = app_.data;
     const int n = SMemList->currentRow() + 1;
