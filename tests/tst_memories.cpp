@@ -19,10 +19,14 @@ namespace {
 
 struct Fixture : EditorRig {
     MainWind& m = *main;
+    int ticks = 0;
 
     Fixture() {
         // Waits count ticks without the real timer.
-        app->waits.pumpEvents = [this] { app->waits.Tick(); };
+        app->waits.pumpEvents = [this] {
+            ++ticks;
+            app->waits.Tick();
+        };
         byTitle.insert(QStringLiteral("Confirmation"), MsgResult::Ok);
     }
 
@@ -108,6 +112,8 @@ void TestMemories::recallOnlineReadsBack() {
     f.m.MainTab->setCurrentIndex(MainWind::PageMemory);
 
     f.m.PLoadButton_Click();
+    // The unit is given 800 ms (eight ticks) before it is read back.
+    QVERIFY(f.ticks >= 8);
     QCOMPARE(f.asked.last().title, QStringLiteral("Confirmation"));
     QCOMPARE(f.asked.last().defaultButton, MsgResult::Cancel);
     QVERIFY(f.heardAt(QByteArray("BA") + char(0) + char(5)) >= 0);
