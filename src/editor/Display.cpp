@@ -15,6 +15,7 @@ void MainWind::DispAllParam() {
     DispOutputStatus();
     DispOutputStrip();
     DispInputStrip();
+    DispMatrix();
     // Online the knob readers keep these current.
     if (!app_.link.OnLine) {
         DispFaderLevel();
