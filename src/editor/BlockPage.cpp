@@ -60,6 +60,9 @@ void MainWind::buildBlockPage(QWidget* page) {
     }
     inGrid->setRowStretch(12, 1);
     row->addStretch(1);
+    MixButton = new QPushButton(QStringLiteral("MATRIX"), panel);
+    row->addWidget(MixButton, 0, Qt::AlignVCenter);
+    row->addStretch(1);
 
     QFrame* outputs = Section(QStringLiteral("OUTPUT"), panel, row);
     auto* outGrid = new QGridLayout(outputs);

@@ -15,6 +15,7 @@ void MainWind::DispAllParam() {
     DispOutputStatus();
     DispOutputStrip();
     DispInputStrip();
+    DispMatrix();
     DispMemoryName();
     DispPatternBtn();
     // Online the knob readers keep these current.

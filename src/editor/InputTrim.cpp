@@ -189,4 +189,4 @@ void MainWind::DispInputTrim() {
     }
 }
 
-void MainWind::InOut_Click(int Index) { MatrixSwitchToggle(Index); }
+void MainWind::InOut_Click(int Index) { LineButton_Click(Index); }

@@ -63,6 +63,7 @@ MainWind::MainWind(App& app, TopWind& top, QWidget* parent)
     connectInputStrips();
     connectOutputStrips();
     connectNameClicks();
+    connectMatrix();
     connectInputEQ();
     connectMemories();
 

@@ -290,16 +290,32 @@ public:
     std::array<PictureBox*, 10> FaderPosImg{};
     std::array<PictureBox*, 10> FaderVRImg{};
 
-    // ---- MATRIX page (MatrixPage.cpp) ----
+    // ---- MATRIX page (MatrixPage.cpp, Matrix.cpp) ----
 
     // Switch Index (4 x row + output) on or off, on both pages that show
     // it, and sent.
     void MatrixSwitchToggle(int Index);
+    // A grid button; one held by a companion unit ignores the click.
+    void LineButton_Click(int Index);
+    void MixAttUpDn_Change(int Index);
+    void MixButton_Click();
+    void Label2_Click(int Index);
+    // Every matrix control of the editor and the start window from record
+    // CurBank, then the companion units' marks.
+    void DispMatrix();
+    // Grid buttons whose source a companion unit holds get the REMOTE mark.
+    void DispRemoteButtons();
+    // The companion rows are blanked and locked while the unit is absent.
+    void DispVT20Link();
 
     std::array<QLabel*, 12> MixInName{};
     std::array<QLabel*, 5> MixOutName{};
     std::array<PicButton*, 52> LineButton{};
     std::array<QSpinBox*, 24> MixAttUpDn{};
+    std::array<QLabel*, 24> MixAttLabel{};
+    // Captions; 16 (REC OUT) renames that output.
+    std::array<QLabel*, 17> Label2{};
+    QPushButton* MixButton = nullptr;
 
     // ---- OUTPUT page (OutputPage.cpp) ----
 
@@ -421,6 +437,7 @@ private:
     // Names
     // The name strips answer clicks with their rename dialogs.
     void connectNameClicks();
+    void connectMatrix();
     // The text-input dialog over the editor; its text when it closes.
     QString askName(const QString& title, const QString& prompt, const QString& text, int maxBytes);
     // The editor's captions of input c (0..11) and of output Index (0..3,

@@ -42,14 +42,20 @@ void MainWind::buildMatrixPage(QWidget* page) {
                 MixAttUpDn[i]->setFixedSize(16, 22);
             }
             cell->addStretch(1);
-            if (i < 24)
+            if (i < 24) {
+                MixAttLabel[i] = new QLabel(panel);
+                MixAttLabel[i]->setFixedWidth(36);
+                MixAttLabel[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                cell->addWidget(MixAttLabel[i]);
                 cell->addWidget(MixAttUpDn[i]);
+            }
             grid->addLayout(cell, 1 + j, 1 + k);
         }
     }
     // REC OUT takes no part in the matrix; its name is shown with the outputs.
     grid->setRowMinimumHeight(14, 8);
-    grid->addWidget(panel::Legend(QStringLiteral("REC OUT"), panel), 15, 0, Qt::AlignRight);
+    Label2[16] = panel::Legend(QStringLiteral("REC OUT"), panel);
+    grid->addWidget(Label2[16], 15, 0, Qt::AlignRight);
     MixOutName[4] = panel::NameStrip(panel, 90);
     grid->addWidget(MixOutName[4], 15, 1, Qt::AlignLeft);
 
