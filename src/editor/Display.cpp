@@ -15,6 +15,8 @@ void MainWind::DispAllParam() {
     DispOutputStatus();
     DispOutputStrip();
     DispInputStrip();
+    DispSystemParam();
+    DispExtOut();
     // Online the knob readers keep these current.
     if (!app_.link.OnLine) {
         DispFaderLevel();
