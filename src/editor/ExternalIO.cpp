@@ -73,7 +73,7 @@ void MainWind::buildExternalInputs() {
 }
 
 void MainWind::ExInput_Click(int Index) {
-    if (ExInputList->isVisible()) {
+    if (!ExInputList->isHidden()) {
         ExInputList->hide();
         return;
     }
