@@ -167,20 +167,22 @@ void TestMiscGpi::externalInputsAndOutputs() {
 
     // Outputs: a set bit is OFF; a click switches the current record's only.
     for (BankRec& r : f.app->data.BankData)
-        r.ExtOutMask = 255;
+        r.ExtOutMask = 0xFE;
     m.DispAllParam();
-    QCOMPARE(m.ExOutButton[0]->toolTip(), QStringLiteral("OFF"));
-    m.ExOutButton[0]->click();
-    QCOMPARE(f.cur().ExtOutMask, 254);
-    QCOMPARE(f.rec(3).ExtOutMask, 255);
     QCOMPARE(m.ExOutButton[0]->picture(), Pic::SwOn);
     QCOMPARE(m.ExOutButton[0]->toolTip(), QStringLiteral("ON"));
+    QCOMPARE(m.ExOutButton[7]->toolTip(), QStringLiteral("OFF"));
     m.ExOutButton[0]->click();
+    QCOMPARE(f.cur().ExtOutMask, 0xFF);
+    QCOMPARE(f.rec(3).ExtOutMask, 0xFE);
     QCOMPARE(m.ExOutButton[0]->picture(), Pic::SwOff);
+    QCOMPARE(m.ExOutButton[0]->toolTip(), QStringLiteral("OFF"));
+    m.ExOutButton[0]->click();
+    QCOMPARE(m.ExOutButton[0]->toolTip(), QStringLiteral("ON"));
 
     QCOMPARE(f.heard(), (QList<QByteArray>{ExInputs(0, {0, 0, 5, 0, 0, 0, 0, 0}), ExInputs(0, {}),
-                                           ExInputs(1, {}), ExInputs(0, {}), Body({'R', 'S', 0, 0, 1, 254}),
-                                           Body({'R', 'S', 0, 0, 1, 255})}));
+                                           ExInputs(1, {}), ExInputs(0, {}), Body({'R', 'S', 0, 0, 1, 255}),
+                                           Body({'R', 'S', 0, 0, 1, 254})}));
 }
 
 // A hand-made venue file with every mask bit set and memory numbers past
@@ -212,6 +214,8 @@ void TestMiscGpi::outOfRangeBytes() {
     r.LinkMemNo[0] = 200;
     r.LinkMemNo[1] = 17;
     r.SAAtt = 250;
+    // The up-down away from its top, so that the refresh moves it.
+    m.SMMuteUpDown->setValue(3);
     r.SMTime = 40;
     m.DispAllParam();
     QCOMPARE(r.RC24Mode, 1);
