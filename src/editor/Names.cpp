@@ -13,6 +13,7 @@
 #include "startwin/TopWind.h"
 
 #include <QLabel>
+#include <QListWidget>
 
 namespace {
 
@@ -141,6 +142,8 @@ QList<QWidget*> MainWind::NameControls() {
     add(MixOutName);
     add(OutName);
     add(ExtOutName);
+    add(ExInput);
+    all << ExInputList;
     if (trimWind_)
         all << trimWind_->LineName;
     if (inFaderWind_)
