@@ -183,6 +183,12 @@ void TestMiscGpi::externalInputsAndOutputs() {
     QCOMPARE(f.heard(), (QList<QByteArray>{ExInputs(0, {0, 0, 5, 0, 0, 0, 0, 0}), ExInputs(0, {}),
                                            ExInputs(1, {}), ExInputs(0, {}), Body({'R', 'S', 0, 0, 1, 255}),
                                            Body({'R', 'S', 0, 0, 1, 254})}));
+
+    // Memory names show in the face of the code page, like every name.
+    f.app->codePage = CodePage(CodePage::Japanese);
+    f.top->FontSetAll();
+    QCOMPARE(m.ExInput[3]->font().family(), QStringLiteral("IPAGothic"));
+    QCOMPARE(m.ExInputList->font().family(), QStringLiteral("IPAGothic"));
 }
 
 // A hand-made venue file with every mask bit set and memory numbers past
