@@ -75,6 +75,7 @@ void TestMiscGpi::muteGroupsAndSuppressors() {
     r.SATime = 3;
     r.SMTime = 4;
     r.In[3].HSOn = 1;
+    r.Out[1].Mono = 1;
 
     // The refresh sets every box from the record and sends nothing.
     m.DispAllParam();
@@ -92,6 +93,10 @@ void TestMiscGpi::muteGroupsAndSuppressors() {
     QCOMPARE(m.SAMuteLabel[1]->text(), QStringLiteral("1.5"));
     QCOMPARE(m.SMMuteUpDown->value(), 4);
     QCOMPARE(m.SMMuteLabel->text(), QStringLiteral("2.0"));
+    QCOMPARE(m.OutMonoSW[0]->text(), QStringLiteral("STEREO"));
+    QCOMPARE(m.OutMonoSW[1]->text(), QStringLiteral("MONO"));
+    QCOMPARE(m.OutMonoSW[1]->Tag, QStringLiteral("1"));
+    QCOMPARE(m.OutMonoSW[1]->picture(), Pic::SwOn);
 
     // The masks are rebuilt from the boxes, not toggled in the record.
     r.SAMask = 0;
