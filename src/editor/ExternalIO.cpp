@@ -7,7 +7,7 @@
 #include "startwin/App.h"
 #include "startwin/Widgets.h"
 
-#include <QApplication>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -33,6 +33,17 @@ void ShowOutput(PicButton* key, bool off) {
     key->setPicture(off ? Pic::SwOff : Pic::SwOn);
     key->setToolTip(off ? QStringLiteral("OFF") : QStringLiteral("ON"));
 }
+
+// Closes the memory chooser when it loses the focus.
+class HideOnFocusOut : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::FocusOut)
+            static_cast<QWidget*>(watched)->hide();
+        return false;
+    }
+};
 
 } // namespace
 
@@ -63,10 +74,7 @@ void MainWind::buildExternalInputs() {
     ExInputList = new QListWidget(box);
     ExInputList->hide();
     connect(ExInputList, &QListWidget::itemClicked, this, &MainWind::ExInputList_Click);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
-        if (old == ExInputList)
-            ExInputList->hide();
-    });
+    ExInputList->installEventFilter(new HideOnFocusOut(ExInputList));
 
     for (int k = 0; k < 8; ++k)
         connect(ExOutButton[k], &PicButton::clicked, this, [this, k] { ExOutButton_Click(k); });
