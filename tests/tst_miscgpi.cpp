@@ -8,6 +8,7 @@
 #include "startwin/Widgets.h"
 
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -169,6 +170,10 @@ void TestMiscGpi::externalInputsAndOutputs() {
     QVERIFY(m.ExInput[1]->isEnabled());
     QTest::mouseClick(m.ExInput[1], Qt::LeftButton);
     QVERIFY(!m.ExInputList->isHidden());
+    // Leaving the chooser closes it.
+    QFocusEvent away(QEvent::FocusOut);
+    QCoreApplication::sendEvent(m.ExInputList, &away);
+    QVERIFY(m.ExInputList->isHidden());
 
     // Outputs: a set bit is OFF; a click switches the current record's only.
     for (BankRec& r : f.app->data.BankData)
