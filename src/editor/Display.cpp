@@ -16,6 +16,8 @@ void MainWind::DispAllParam() {
     DispOutputStrip();
     DispInputStrip();
     DispMatrix();
+    DispSystemParam();
+    DispExtOut();
     DispMemoryName();
     DispPatternBtn();
     // Online the knob readers keep these current.

@@ -22,6 +22,7 @@ class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLayout;
+class QListWidget;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -350,19 +351,39 @@ public:
 
     std::array<PicButton*, 4> SMemLink{};
 
-    // ---- GPI page (MiscPages.cpp) ----
+    // ---- GPI page (MiscPages.cpp, ExternalIO.cpp) ----
 
     void PinAssignDraw();
+    void ExInput_Click(int Index);
+    void ExInputList_Click();
+    void RC24Button_Click();
+    void ExOutButton_Click(int Index);
+    void DispExtOut();
+    // The remote-unit mode and the inputs' memories (part of DispSystemParam).
+    void DispExInput();
+
+    std::array<QLabel*, 8> ExtInName{};
+    std::array<QLabel*, 8> ExInput{};
+    QListWidget* ExInputList = nullptr;
+    QPushButton* RC24Button = nullptr;
 
     std::array<PicButton*, 8> ExOutButton{};
     std::array<QLabel*, 8> ExtOutName{};
     QLabel* PinAssign = nullptr;
 
-    // ---- MISC page switches reached from the input strips (MiscSwitches.cpp) ----
+    // ---- MISC page: mute groups and feedback suppressors (MuteGroups.cpp) ----
 
     void SHawling_Click(int Index);
     void SACheck_Click(int Index);
     void SMCheck_Click(int Index);
+    void SAMuteUpDown_Change(int Index);
+    void SMMuteUpDown_Change();
+    void DispSystemParam();
+
+    std::array<QSpinBox*, 2> SAMuteUpDown{};
+    std::array<QLabel*, 2> SAMuteLabel{};
+    QSpinBox* SMMuteUpDown = nullptr;
+    QLabel* SMMuteLabel = nullptr;
 
     std::array<QCheckBox*, 6> SHawling{};
     std::array<QCheckBox*, 6> SACheck{};
@@ -474,6 +495,8 @@ private:
 
     // MISC switches
     void buildMiscSwitches();
+    void buildExternalInputs();
+    void ShowRemoteMode(bool on);
 
     // Input trim
     // A child of the window, made on first use.

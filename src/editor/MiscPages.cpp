@@ -72,6 +72,7 @@ void MainWind::buildGPIPage(QWidget* page) {
     outs->setColumnStretch(2, 1);
     left->addWidget(Picture2[11]);
     row->addLayout(left);
+    buildExternalInputs();
 
     auto* right = new QVBoxLayout;
     right->setSpacing(10);

@@ -146,6 +146,8 @@ QList<QWidget*> MainWind::NameControls() {
     add(PatternLabel);
     add(SMemPattern);
     all << SMemList;
+    add(ExInput);
+    all << ExInputList;
     if (trimWind_)
         all << trimWind_->LineName;
     if (inFaderWind_)
