@@ -2,7 +2,7 @@
 // suppressors, the external inputs' memories with the remote-unit mode, the
 // external outputs, and records whose bytes lie outside their ranges.
 
-#include "GuiRig.h"
+#include "EditorRig.h"
 #include "data/VenueFile.h"
 #include "editor/MainWind.h"
 #include "startwin/Widgets.h"
@@ -19,21 +19,9 @@ namespace {
 
 using Pic = ImageWind::Pic;
 
-struct Fixture : GuiRig {
-    MainWind& m;
+struct Fixture : EditorRig {
+    MainWind& m = *main;
 
-    Fixture() : m((top->Form_Initialize(), editor())) {}
-
-    bool goOnline() {
-        plugIn();
-        for (int step = 0; step < 3 && !app->link.OnLine; ++step)
-            app->link.SerialObj->AllPortCheck();
-        top->hide();
-        m.show();
-        usb.unit().model().clearRequests();
-        return app->link.OnLine;
-    }
-    QList<QByteArray> heard() { return usb.unit().model().requests(); }
     BankRec& rec(int bank) { return app->data.BankData[bank]; }
     BankRec& cur() { return rec(app->data.CurBank); }
 };

@@ -2,7 +2,7 @@
 // send, the venue name's forbidden characters, the captions refreshed from
 // the record, and the face the name controls get.
 
-#include "GuiRig.h"
+#include "EditorRig.h"
 #include "editor/MainWind.h"
 #include "startwin/InputWind.h"
 
@@ -15,23 +15,8 @@
 
 namespace {
 
-struct Fixture : GuiRig {
-    MainWind& m;
-
-    Fixture() : m((top->Form_Initialize(), editor())) {}
-
-    // The unit found and the editor open, with nothing heard yet.
-    bool goOnline() {
-        plugIn();
-        for (int step = 0; step < 3 && !app->link.OnLine; ++step)
-            app->link.SerialObj->AllPortCheck();
-        top->hide();
-        m.show();
-        usb.unit().model().clearRequests();
-        return app->link.OnLine;
-    }
-
-    QList<QByteArray> heard() { return usb.unit().model().requests(); }
+struct Fixture : EditorRig {
+    MainWind& m = *main;
 
     // Runs rename, which opens the name dialog; the dialog's text is
     // replaced by typed, then O K. Returns its title, prompt and first text.
