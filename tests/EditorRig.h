@@ -16,7 +16,8 @@ struct EditorRig : GuiRig {
     bool leftHeld = false;
     bool rightHeld = false;
 
-    EditorRig() {
+    // appClock, when given, is the program's clock instead of the system's.
+    explicit EditorRig(MsClock* appClock = nullptr) : GuiRig({}, appClock) {
         otherwise = MsgResult::Cancel;
         top->Form_Initialize();
         main = &editor();

@@ -5,7 +5,7 @@
 // The program's clock is the test's: it moves only when a test moves it.
 
 #include "FakeClock.h"
-#include "GuiRig.h"
+#include "EditorRig.h"
 #include "editor/InFaderWind.h"
 #include "editor/MainWind.h"
 #include "startwin/Widgets.h"
@@ -23,32 +23,20 @@ struct ClockFirst {
     FakeClock appClock{100000, 0};
 };
 
-struct Fixture : ClockFirst, GuiRig {
-    MainWind* main = nullptr;
-
-    Fixture() : GuiRig({}, &appClock) {
-        otherwise = MsgResult::Cancel;
-        top->Form_Initialize();
-        main = &editor();
-    }
+struct Fixture : ClockFirst, EditorRig {
+    Fixture() : EditorRig(&appClock) {}
 
     // Found by the port scan, then the editor shown; the clock stands still
     // from here on.
     bool goOnline() {
-        plugIn();
         appClock.step = 1;
-        for (int i = 0; i < 3 && !app->link.OnLine; ++i)
-            app->link.SerialObj->AllPortCheck();
+        const bool online = EditorRig::goOnline();
         appClock.step = 0;
-        top->hide();
-        main->show();
-        unit().model().clearRequests();
-        return app->link.OnLine;
+        return online;
     }
 
     SimUnit& unit() { return usb.unit(); }
-    UnitState& unitState() { return usb.unit().model().state(); }
-    BankRec& rec() { return app->data.BankData[app->data.CurBank]; }
+    BankRec& rec() { return record(); }
 
     // The level messages (InputSet sub 9) the unit heard for input c, or
     // OutputSet sub 9 for output block c.

@@ -40,11 +40,8 @@ InEQWind& MainWind::inEQWind() {
 // The mono inputs' dialog opens right of the strip, the stereo inputs'
 // (which lack the middle band) left of it.
 void MainWind::InEQ_Click(int Index) {
-    InEQWind& w = inEQWind();
+    InEQWind& w = inEQWindFor(Index);
     const popup::OpenerHighlight mark(Frame1[Index]);
-    w.LineCH->setText(QLatin1String(ChName[Index]));
-    w.LineCH->show();
-    w.Center->setVisible(Index < 6);
     popup::PlaceBeside(&w, Frame1[Index]);
     if (Index >= 6)
         w.move(Frame1[Index]->mapToGlobal(QPoint(-popup::Gap - w.width(), 0)).x(), w.y());
@@ -53,13 +50,18 @@ void MainWind::InEQ_Click(int Index) {
 
 // Beside the column of EQ keys, whichever was clicked.
 void MainWind::InEQButton_Click(int Index) {
-    InEQWind& w = inEQWind();
+    InEQWind& w = inEQWindFor(Index);
     const popup::OpenerHighlight mark(InEQButton[Index]);
-    w.LineCH->setText(QLatin1String(ChName[Index]));
-    w.LineCH->show();
-    w.Center->setVisible(Index < 6);
     popup::PlaceBeside(&w, InEQButton[0]);
     InputEQProc(Index);
+}
+
+InEQWind& MainWind::inEQWindFor(int ch) {
+    InEQWind& w = inEQWind();
+    w.LineCH->setText(QLatin1String(ChName[ch]));
+    w.LineCH->show();
+    w.Center->setVisible(ch < 6);
+    return w;
 }
 
 void MainWind::InputEQProc(int ch) {

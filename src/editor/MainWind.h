@@ -187,6 +187,9 @@ public:
     void InputEQProc(int ch);
     // The dialog, made on first use.
     InEQWind& inEQWind();
+    // The dialog captioned for input ch, its middle band shown for mono
+    // inputs only.
+    InEQWind& inEQWindFor(int ch);
 
     std::array<QPushButton*, 10> InEQButton{}; // BLOCK page
 
