@@ -1,5 +1,6 @@
 #include "sim/UnitMessages.h"
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -162,9 +163,16 @@ QByteArray MatrixSet(UnitState& s, const QByteArray& b) {
     return Ack(b);
 }
 
+// The quick-recall assignment and the external inputs' memories belong to
+// the venue, not to a memory: they are kept alike in every record, so a
+// recall or a store leaves them as they were set.
 QByteArray SystemSet(UnitState& s, const QByteArray& b) {
     uint8_t* r = s.rec[0].fixedBytes();
     const int sub = At(b, 3);
+    const auto venueWide = [&s, r](int from, int to) {
+        for (int m = 1; m <= UnitState::Memories; ++m)
+            std::copy(r + from, r + to, s.rec[size_t(m)].fixedBytes() + from);
+    };
     if (sub == 1 && b.size() >= 5) {
         const uint8_t bits = uint8_t(b[4]);
         r[MonoFlags] = bits & 0x01;
@@ -173,8 +181,11 @@ QByteArray SystemSet(UnitState& s, const QByteArray& b) {
         r[ExtInMode] = uint8_t(b[4]);
         for (int i = 0; i < 8; ++i)
             r[ExtInMode + 1 + i] = b[5 + i] ? uint8_t(b[13 + i]) : 0;
+        venueWide(ExtInMode + 1, ExtInMode + 9);
     } else if (const auto it = SystemLayouts.find(sub); it != SystemLayouts.end() && Fits(b, 4, it->second)) {
         Take(b, 4, it->second, r, nullptr);
+        if (sub == 7)
+            venueWide(it->second.front(), it->second.back() + 1);
     }
     return Ack(b);
 }

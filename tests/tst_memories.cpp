@@ -175,10 +175,8 @@ void TestMemories::quickRecallButtons() {
         QCOMPARE(r.PatternMemNo[3], 12);
 
     // The lit one reassigned: memory 3 keeps the edits, then memory 10 is
-    // recalled and its button lit.
-    // The unit keeps one assignment for all its memories.
-    for (int n = 1; n <= 16; ++n)
-        std::copy_n(std::array<uint8_t, 4>{7, 10, 3, 12}.data(), 4, f.unitState().rec[n].PatternMemNo);
+    // recalled and its button lit. The unit keeps the assignment sent for
+    // all its memories, so the read-back of memory 10 brings it back.
     f.clearHeard();
     f.m.PatternName->setText(QStringLiteral("Edited"));
     f.m.SMemPattern_Click(1);
