@@ -3,6 +3,7 @@
 // on both pages, and what a refresh shows on the strips.
 
 #include "FaderRig.h"
+#include "data/Tables.h"
 #include "editor/MainWind.h"
 #include "startwin/Widgets.h"
 
@@ -72,11 +73,8 @@ void TestOutStrip::linkWarnsOnlyWhenLouder() {
     f.answers << MsgResult::Cancel;
     m.OutAdjSW[4]->click();
     QCOMPARE(f.asked.size(), 1);
-    QCOMPARE(f.asked[0].text, QStringLiteral("Sound level will increase.\r\nDo you still want to link?"));
     QCOMPARE(m.VrAdjFlag, 0);
-    QVERIFY(out.VRLink == 0 && out.Fader == 60);
-    QVERIFY(m.Slider1[4]->isEnabled());
-    QCOMPARE(m.OutAdjSW[4]->picture(), Pic::SwOff);
+    QVERIFY(out.VRLink == 0 && out.Fader == 60 && m.Slider1[4]->isEnabled());
     QVERIFY(f.heard().isEmpty());
 
     f.answers << MsgResult::Ok;
@@ -84,26 +82,18 @@ void TestOutStrip::linkWarnsOnlyWhenLouder() {
     QCOMPARE(m.VrAdjFlag, -1);
     QCOMPARE(m.Slider1[4]->value(), 40);
     QVERIFY(!m.Slider1[4]->isEnabled());
-    QCOMPARE(m.Slider1[4]->toolTip(), QStringLiteral("Now linking QDR318."));
-    QCOMPARE(m.OutAdjSW[4]->picture(), Pic::SwOn);
     QCOMPARE(f.levelsSent(4, 'O').size(), 1);
     QVERIFY(f.unitState().rec[0].Out[4].VRLink == 1 && f.unitState().rec[0].Out[4].Fader == 40);
 
     // Unlinking asks nothing and leaves the fader where the knob had it;
     // linking a fader louder than the knob asks nothing either.
     m.OutAdjSW[4]->click();
-    QVERIFY(m.Slider1[4]->isEnabled());
-    QVERIFY(m.Slider1[4]->toolTip().isEmpty());
-    QVERIFY(out.VRLink == 0 && out.Fader == 40);
+    QVERIFY(m.Slider1[4]->isEnabled() && out.VRLink == 0 && out.Fader == 40);
     m.Slider1[4]->setValue(30);
     m.OutAdjSW[4]->click();
     QCOMPARE(f.asked.size(), 2);
     QCOMPARE(out.Fader, 40);
     QCOMPARE(f.levelsSent(4, 'O').size(), 4);
-
-    m.OutLockSW[4]->click();
-    QCOMPARE(m.OutLockSW[4]->picture(), Pic::RedBar);
-    QCOMPARE(f.unitState().rec[0].Out[4].Lock, 1);
 }
 
 // OUT 2's mono byte is block 1's; either view of a switch shows both, and
@@ -126,7 +116,6 @@ void TestOutStrip::monoOnBothSwitches() {
     QCOMPARE(f.heard(), QList<QByteArray>{MonoStereo(0x11)});
     QVERIFY(f.unitState().rec[0].Out[1].Mono == 1 && f.unitState().rec[0].Out[0].Mono == 1);
     QCOMPARE(m.MonoStereoButton[1]->text(), QStringLiteral("MONO"));
-    QCOMPARE(m.OutMonoSW[1]->text(), QStringLiteral("MONO"));
     QCOMPARE(m.OutMonoSW[1]->Tag, QStringLiteral("1"));
 
     f.clearHeard();
@@ -136,7 +125,6 @@ void TestOutStrip::monoOnBothSwitches() {
     QCOMPARE(m.MonoStereoButton[0]->text(), QStringLiteral("STEREO"));
     QCOMPARE(m.MonoStereoButton[0]->palette().color(QPalette::Button), face);
     QCOMPARE(m.OutMonoSW[0]->picture(), Pic::SwOff);
-    QCOMPARE(m.OutMonoSW[0]->Tag, QStringLiteral("0"));
 
     // A byte other than 1 shows mono, and the first click makes it stereo.
     r.Out[1].Mono = 2;
@@ -173,20 +161,22 @@ void TestOutStrip::refreshShowsTheStrips() {
     QCOMPARE(m.OutLockSW[5]->picture(), Pic::RedBar);
     QCOMPARE(m.OutLockSW[0]->picture(), Pic::SwOff);
     QCOMPARE(m.OutAdjSW[5]->picture(), Pic::SwOn);
-    QVERIFY(!m.Slider1[5]->isEnabled());
     QCOMPARE(m.Slider1[5]->toolTip(), QStringLiteral("Now linking QDR318."));
+    QVERIFY(!m.Slider1[5]->isEnabled() && m.Slider1[0]->isEnabled());
     QCOMPARE(m.Slider1[5]->value(), 30);
-    QVERIFY(m.Slider1[0]->isEnabled());
     // An unlinked fader stands at the level held with the memory.
     QCOMPARE(r.Out[0].Fader, 77);
     QCOMPARE(m.Slider1[0]->value(), 77);
     QCOMPARE(m.OutFaderVRImg[5]->y(), qRound((70 - 6) * m.OutFaderScale() + m.OutFaderOffset()));
-    QCOMPARE(m.OutEQ1[0]->picture(), Pic::SwOn); // block B of the pair
-    QCOMPARE(m.OutEQ1[2]->picture(), Pic::SwOff);
-    QCOMPARE(m.OutEQ1[4]->picture(), Pic::SwOn);
-    QCOMPARE(m.OutEQ1[5]->picture(), Pic::SwOff);
-    QCOMPARE(m.OutDelay1[2]->picture(), Pic::SwOn);
-    QCOMPARE(m.OutDelay1[0]->picture(), Pic::SwOff);
+    const auto lit = [](const std::array<PicButton*, 6>& keys) {
+        QString on;
+        for (int o : ChToOut)
+            on += keys[o]->picture() == Pic::SwOn ? QLatin1Char('1') : QLatin1Char('0');
+        return on;
+    };
+    // OUT 1's key is lit by its block B.
+    QCOMPARE(lit(m.OutEQ1), QStringLiteral("1010"));
+    QCOMPARE(lit(m.OutDelay1), QStringLiteral("0100"));
     QVERIFY(f.heard().isEmpty());
 }
 
