@@ -4,8 +4,7 @@
 // strips and in the dialog, the refresh of the strips, and the proxy keys.
 // The program's clock is the test's: it moves only when a test moves it.
 
-#include "FakeClock.h"
-#include "EditorRig.h"
+#include "FaderRig.h"
 #include "editor/InFaderWind.h"
 #include "editor/MainWind.h"
 #include "startwin/Widgets.h"
@@ -19,67 +18,7 @@
 
 namespace {
 
-struct ClockFirst {
-    FakeClock appClock{100000, 0};
-};
-
-struct Fixture : ClockFirst, EditorRig {
-    Fixture() : EditorRig(&appClock) {}
-
-    // Found by the port scan, then the editor shown; the clock stands still
-    // from here on.
-    bool goOnline() {
-        appClock.step = 1;
-        const bool online = EditorRig::goOnline();
-        appClock.step = 0;
-        return online;
-    }
-
-    SimUnit& unit() { return usb.unit(); }
-    BankRec& rec() { return record(); }
-
-    // The level messages (InputSet sub 9) the unit heard for input c, or
-    // OutputSet sub 9 for output block c.
-    QList<QByteArray> levelsSent(int c, char kind = 'I') {
-        QList<QByteArray> out;
-        for (const QByteArray& b : unit().model().requests())
-            if (b.size() == 9 && b[0] == kind && b[1] == 'S' && b[3] == c + 1 && b[4] == 9)
-                out.append(b);
-        return out;
-    }
-
-    // Runs f once the event loop runs again, as a user's action would come.
-    void post(const std::function<void()>& f) { QMetaObject::invokeMethod(qApp, f, Qt::QueuedConnection); }
-
-    // Drags a slider through positions, one move every 10 ms of the clock.
-    // The moves come as events, as the mouse's do, so that they nest in a
-    // scroll event that waits; after the last move the clock runs on in
-    // 10 ms steps until every scroll event has returned. Returns the steps
-    // taken after the last move.
-    int drag(QSlider* s, const QList<int>& positions) {
-        s->setSliderDown(true);
-        qsizetype next = 0;
-        int after = 0;
-        bool done = false;
-        std::function<void()> tick = [&] {
-            appClock.t += 10;
-            if (next < positions.size()) {
-                post(tick);
-                s->setSliderPosition(positions[next++]);
-            } else if (main->SliderNest > 0) {
-                ++after;
-                post(tick);
-            } else {
-                done = true;
-            }
-        };
-        post(tick);
-        while (!done)
-            QCoreApplication::processEvents();
-        s->setSliderDown(false);
-        return after;
-    }
-
+struct Fixture : FaderRig {
     // Opens the fader dialog with open(), runs script while it is up, then
     // closes it. A dialog still up after 15 s is closed, so that a fault
     // fails the test instead of hanging it.

@@ -91,9 +91,7 @@ bool MainWind::toggleLink(uint8_t& link, uint8_t& fader, uint8_t knob, PicButton
     VrAdjFlag = -1;
     if (link != 0) {
         link = 0;
-        key->setPicture(Pic::SwOff);
-        slider->setEnabled(true);
-        slider->setToolTip(QString());
+        showKnobLink(key, slider, false, linkedTip);
         return true;
     }
     // A fader quieter than the knob gets louder by linking.
@@ -109,10 +107,14 @@ bool MainWind::toggleLink(uint8_t& link, uint8_t& fader, uint8_t knob, PicButton
     fader = knob;
     slider->setValue(fader);
     link = 1;
-    key->setPicture(Pic::SwOn);
-    slider->setEnabled(false);
-    slider->setToolTip(linkedTip);
+    showKnobLink(key, slider, true, linkedTip);
     return true;
+}
+
+void MainWind::showKnobLink(PicButton* key, QSlider* slider, bool linked, const QString& linkedTip) {
+    key->setPicture(linked ? Pic::SwOn : Pic::SwOff);
+    slider->setEnabled(!linked);
+    slider->setToolTip(linked ? linkedTip : QString());
 }
 
 void MainWind::InVRADJ_Click(int Index) {
@@ -181,10 +183,7 @@ void MainWind::DispInputStrip() {
         const InRec& in = r.In[ch];
         DispInEQOnButton(ch);
         InLock[ch]->setPicture(in.Lock != 0 ? Pic::RedBar : Pic::SwOff);
-        const bool linked = in.VRLink != 0;
-        InVRADJ[ch]->setPicture(linked ? Pic::SwOn : Pic::SwOff);
-        InSlider[ch]->setEnabled(!linked);
-        InSlider[ch]->setToolTip(linked ? QStringLiteral("Now linking QDR318.") : QString());
+        showKnobLink(InVRADJ[ch], InSlider[ch], in.VRLink != 0, QStringLiteral("Now linking QDR318."));
         PlaceInMark(FaderVRImg[ch], app_.data.MemLevel[app_.data.CurBank].In[ch]);
     }
 }

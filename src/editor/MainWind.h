@@ -261,6 +261,26 @@ public:
     // at the level held with the memory.
     void DispOutputStrip();
 
+    // ---- Output strip: mono and the strips' keys (OutputStrip.cpp) ----
+
+    // Mono of OUT 1 (Index 0, block 0) or OUT 2 (Index 1, block 1), shown on
+    // its two switches; both flags are sent together.
+    void MonoStereoButton_Click(int Index);
+    void OutMonoSW_Click(int Index);
+    // Both switches of mono Index as the record has it.
+    void ShowMonoStereo(int Index);
+    // The lock, link, delay and EQ keys and the held-level marks of the
+    // four outputs.
+    void DispOutput();
+    // The "E Q" key of the output of block o: lit when the output (either
+    // block of a pair) has its EQ on.
+    void DispOutEQBtn(int o);
+    // The "DELAY" key of block o: lit when the output is delayed.
+    void DispOutDelayBtn(int o);
+
+    // On the MATRIX page under OUT 1 and OUT 2.
+    std::array<QPushButton*, 2> MonoStereoButton{};
+
     // ---- Page containers ----
 
     std::array<QFrame*, 5> LockPanel{}; // 0 BLOCK, 2 MATRIX, 4 OUTPUT EQ
@@ -495,6 +515,9 @@ private:
     // linking makes it louder. False when the user cancelled.
     bool toggleLink(uint8_t& link, uint8_t& fader, uint8_t knob, PicButton* key, QSlider* slider,
                     const QString& linkedTip);
+    // The link switch's picture, and the slider locked to the knob with
+    // linkedTip as its tip, or free with none.
+    void showKnobLink(PicButton* key, QSlider* slider, bool linked, const QString& linkedTip);
 
     // MISC switches
     void buildMiscSwitches();

@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -51,6 +52,12 @@ void MainWind::buildMatrixPage(QWidget* page) {
             }
             grid->addLayout(cell, 1 + j, 1 + k);
         }
+    }
+    // The mono switches of OUT 1 and OUT 2, under their columns.
+    for (int i = 0; i < 2; ++i) {
+        MonoStereoButton[i] = new QPushButton(QStringLiteral("STEREO"), panel);
+        MonoStereoButton[i]->setFixedSize(panel::KeySize);
+        grid->addWidget(MonoStereoButton[i], 14, 1 + i, Qt::AlignLeft);
     }
     // REC OUT takes no part in the matrix; its name is shown with the outputs.
     grid->setRowMinimumHeight(14, 8);

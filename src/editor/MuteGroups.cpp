@@ -153,15 +153,11 @@ void MainWind::SMMuteUpDown_Change() {
 }
 
 // The mute groups and the other system bytes of record CurBank, with the
-// output strips' mono keys.
+// mono switches.
 void MainWind::DispSystemParam() {
     const BankFixed& r = app_.data.BankData[app_.data.CurBank];
-    for (int o = 0; o < 2; ++o) {
-        const bool mono = r.Out[o].Mono != 0;
-        OutMonoSW[o]->Tag = mono ? QStringLiteral("1") : QStringLiteral("0");
-        OutMonoSW[o]->setText(mono ? QStringLiteral("MONO") : QStringLiteral("STEREO"));
-        OutMonoSW[o]->setPicture(mono ? Pic::SwOn : Pic::SwOff);
-    }
+    ShowMonoStereo(0);
+    ShowMonoStereo(1);
     for (int i = 0; i < 6; ++i) {
         const bool on = (r.SAMask >> i & 1) != 0;
         SACheck[i]->setChecked(on);

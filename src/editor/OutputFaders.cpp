@@ -1,7 +1,5 @@
-// The output faders with their lock and knob-link switches, as far as the
-// fader dialog's output side and the refresh of the fader positions need
-// them. The rest of the output strip (mono, port names, DispOutput) is not
-// built yet.
+// The output faders with their lock and knob-link switches, the fader
+// dialog for an output, and the refresh of the fader positions.
 
 #include "editor/MainWind.h"
 
@@ -24,6 +22,10 @@ void MainWind::connectOutputStrips() {
         connect(OutLockSW[o], &PicButton::clicked, this, [this, o] { OutLockSW_Click(o); });
         connect(OutAdjSW[o], &PicButton::clicked, this, [this, o] { OutAdjSW_Click(o); });
         connect(OutVrButton[o], &QPushButton::clicked, this, [this, o] { OutVrButton_Click(o); });
+    }
+    for (int i = 0; i < 2; ++i) {
+        connect(OutMonoSW[i], &PicButton::clicked, this, [this, i] { OutMonoSW_Click(i); });
+        connect(MonoStereoButton[i], &QPushButton::clicked, this, [this, i] { MonoStereoButton_Click(i); });
     }
 }
 
