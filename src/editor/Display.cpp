@@ -16,6 +16,7 @@ void MainWind::DispAllParam() {
     DispOutputStrip();
     DispInputStrip();
     DispMatrix();
+    DispBalancePairs();
     DispSystemParam();
     DispExtOut();
     DispMemoryName();
