@@ -41,10 +41,10 @@ struct Fixture : EditorRig {
         return l;
     }
 
-    QList<int> hold(int p, Qt::MouseButton button, int releaseAfter = -1) {
+    QList<int> hold(int p, Qt::MouseButton button, int releaseAfter = -1, bool down = true) {
         return holdKnob(
             m.BalVol[p], m.BalTimer, [this] { m.BalTimer_Timer(); }, [this, p] { return m.OutBallance[p]->value(); },
-            button, releaseAfter);
+            button, releaseAfter, down);
     }
 };
 
@@ -103,8 +103,13 @@ void TestBalance::refreshSendsNothing() {
     QCOMPARE(f.m.BalVol[2]->angle(), KnobAngle[82]);
     QCOMPARE(f.balanceSends(), Sends{});
 
-    // Bytes past the table (a record damaged in memory) show within it,
-    // and still nothing goes out.
+    // A pair with both blocks attenuated (as a venue file may hold) is
+    // placed by block A; bytes past the table (a record damaged in memory)
+    // show within it. Still nothing goes out.
+    f.setBytes(0, 30, 20);
+    f.m.DispBalancePairs();
+    QCOMPARE(f.m.OutBallance[0]->value(), 62);
+    QCOMPARE(f.texts(0), QStringList({"-6.0", "-10.1"}));
     f.setBytes(0, 200, 46);
     f.setBytes(2, 46, 99);
     f.m.DispBalancePairs();
@@ -126,7 +131,7 @@ void TestBalance::knobHold() {
     QCOMPARE(up.size(), 46);
     QCOMPARE(up.mid(0, 3), (QList<int>{30, 1030, 1130}));
     QCOMPARE(up.last(), 1030 + 44 * 100);
-    QVERIFY(!f.m.BalTimer.isActive());
+    QCOMPARE(f.m.BalVol[0]->Tag, QStringLiteral("92"));
     QCOMPARE(f.bytes(0), std::pair(0, 46));
     Sends want;
     for (int a = 45; a >= 0; --a)
@@ -139,6 +144,9 @@ void TestBalance::knobHold() {
     QCOMPARE(f.m.BalWindCh, 2);
     QCOMPARE(f.bytes(2), std::pair(46, 43));
     QCOMPARE(f.balanceSends(), (Sends{{2, 46}, {3, 45}, {2, 46}, {3, 44}, {2, 46}, {3, 43}}));
+    // A button that reads as up ends the stepping after the step.
+    QCOMPARE(f.hold(2, Qt::LeftButton, -1, false), QList<int>{30});
+    QCOMPARE(f.balanceSends(), (Sends{{2, 46}, {3, 42}}));
 
     // Let go within the first 30 ms: no step. Other buttons do nothing.
     QCOMPARE(f.hold(2, Qt::RightButton, 0), QList<int>{});
