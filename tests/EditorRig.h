@@ -8,6 +8,7 @@
 #include "platform/MouseState.h"
 
 #include <QApplication>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -45,6 +46,29 @@ struct EditorRig : GuiRig {
     QList<QByteArray> heard() { return usb.unit().model().requests(); }
     void clearHeard() { usb.unit().model().clearRequests(); }
     BankRec& record() { return app->data.BankData[app->data.CurBank]; }
+
+    // Holds button on a press-and-hold knob, running its timer period by
+    // period (tick) on a clock that starts at the press: the times (ms) at
+    // which value changed. The button is let go once releaseAfter steps were
+    // taken (-1: when the stepping ends); down false: the button state reads
+    // as up although no release came.
+    QList<int> holdKnob(QWidget* knob, QTimer& timer, const std::function<void()>& tick,
+                        const std::function<int()>& value, Qt::MouseButton button, int releaseAfter = -1,
+                        bool down = true) {
+        (button == Qt::LeftButton ? leftHeld : rightHeld) = down;
+        QTest::mousePress(knob, button);
+        QList<int> steps;
+        for (int now = 0; timer.isActive() && steps.size() != releaseAfter && now < 60000;) {
+            now += timer.interval();
+            const int before = value();
+            tick();
+            if (value() != before)
+                steps << now;
+        }
+        leftHeld = rightHeld = false;
+        QTest::mouseRelease(knob, button);
+        return steps;
+    }
 
     // Runs script on the modal window once its loop runs; a window the
     // script left open (a failed check returns early) is closed after it.

@@ -62,25 +62,11 @@ struct Fixture : EditorRig {
         });
     }
 
-    // Holds knob b with button, running the timer period by period on a
-    // clock that starts at the press; the times (ms) of the gain's steps.
-    // The button is let go once releaseAfter steps were taken (-1: when
-    // the stepping ends); down false: the button state reads as up although
-    // no release came.
+    // Holds knob b with button: the times (ms) of the gain's steps.
     QList<int> hold(InEQWind& w, int b, Qt::MouseButton button, int releaseAfter = -1, bool down = true) {
-        (button == Qt::LeftButton ? leftHeld : rightHeld) = down;
-        QTest::mousePress(w.GainVol[b], button);
-        QList<int> steps;
-        for (int now = 0; w.GainVolTimer.isActive() && steps.size() != releaseAfter && now < 60000;) {
-            now += w.GainVolTimer.interval();
-            const int before = in(w.InEQCh).Band[b].EQGain;
-            w.GainVolTimer_Timer();
-            if (in(w.InEQCh).Band[b].EQGain != before)
-                steps << now;
-        }
-        leftHeld = rightHeld = false;
-        QTest::mouseRelease(w.GainVol[b], button);
-        return steps;
+        return holdKnob(
+            w.GainVol[b], w.GainVolTimer, [&w] { w.GainVolTimer_Timer(); },
+            [this, &w, b] { return int(in(w.InEQCh).Band[b].EQGain); }, button, releaseAfter, down);
     }
 };
 

@@ -3,7 +3,6 @@
 #include "data/Tables.h"
 #include "editor/MainWind.h"
 #include "editor/PanelParts.h"
-#include "platform/MouseState.h"
 #include "startwin/App.h"
 
 #include <QFrame>
@@ -11,24 +10,16 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QRadialGradient>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cmath>
-#include <numbers>
 
 namespace {
 
 using Pic = ImageWind::Pic;
 
-constexpr int KnobSize = 50;
-// The pointer's length against the knob's size, as on the panel.
-constexpr double PointerRatio = 245.0 / 750.0;
-constexpr unsigned PointerColor = 0xFFFF80;
 constexpr unsigned GainBack = 0xFFFFC0;
 constexpr unsigned FreqBack = 0xC0FFC0;
 constexpr unsigned QBack = 0xC0FFFF;
@@ -36,8 +27,6 @@ constexpr QSize ValueSize{58, 20};
 constexpr QSize ButtonSize{76, 26};
 
 const char* const BandCaption[] = {"HIGH", "MID", "LOW"};
-
-double Rad(int degrees) { return degrees * std::numbers::pi / 180.0; }
 
 // A value label: framed, centred, on the colour that tells its kind.
 QLabel* ValueLabel(QWidget* parent, unsigned back) { return panel::BoxLabel(parent, ValueSize, back); }
@@ -62,9 +51,19 @@ QPixmap BandShape(int band) {
         path.moveTo(2, low);
         path.cubicTo(18, low, 18, high, 34, high);
     }
-    p.setPen(QPen(QColor::fromRgb(VbColor(PointerColor)), 1.6));
+    p.setPen(QPen(QColor::fromRgb(VbColor(Knob::PointerColor)), 1.6));
     p.drawPath(path);
     return pm;
+}
+
+// A tick every 3 dB over the knob's 300 degree sweep, 0 dB marked.
+Knob::Scale GainScale() {
+    Knob::Scale s;
+    for (int i = 0; i <= InEQWind::MaxGain; i += 6)
+        s.ticks.push_back((120 + 5 * i) % 360);
+    s.marked = 270;
+    s.pointer = 245.0 / 750.0;
+    return s;
 }
 
 QStringList Texts(int first, int last, const std::function<QString(int)>& text) {
@@ -75,61 +74,6 @@ QStringList Texts(int first, int last, const std::function<QString(int)>& text) 
 }
 
 } // namespace
-
-GainKnob::GainKnob(QWidget* parent) : QWidget(parent) {
-    setFixedSize(KnobSize, KnobSize);
-    setCursor(Qt::PointingHandCursor);
-}
-
-void GainKnob::setAngle(int degrees) {
-    angle_ = degrees;
-    update();
-}
-
-QPointF GainKnob::pointerEnd() const {
-    const double c = width() / 2.0, r = width() * PointerRatio;
-    return {std::cos(Rad(angle_)) * r + c, std::sin(Rad(angle_)) * r + c};
-}
-
-void GainKnob::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QPointF c(width() / 2.0, height() / 2.0);
-    const double r = width() * PointerRatio;
-    // The scale: a tick every 3 dB over the knob's 300 degree sweep, with
-    // 0 dB marked longer.
-    for (int i = 0; i <= InEQWind::MaxGain; i += 6) {
-        const double a = Rad((120 + 5 * i) % 360);
-        const double outer = r + 7, inner = i == InEQWind::FlatGain ? r + 2 : r + 4;
-        p.setPen(QPen(QColor(0x3A, 0x40, 0x48), i == InEQWind::FlatGain ? 1.6 : 1));
-        p.drawLine(c + QPointF(std::cos(a), std::sin(a)) * inner, c + QPointF(std::cos(a), std::sin(a)) * outer);
-    }
-    QRadialGradient cap(c - QPointF(r / 3, r / 3), r * 1.6);
-    cap.setColorAt(0, QColor(0x6A, 0x72, 0x7E));
-    cap.setColorAt(0.55, QColor(0x30, 0x35, 0x3D));
-    cap.setColorAt(1, QColor(0x15, 0x18, 0x1C));
-    p.setPen(QPen(QColor(0x10, 0x12, 0x15), 1));
-    p.setBrush(cap);
-    p.drawEllipse(c, r + 1, r + 1);
-    p.setPen(QPen(QColor::fromRgb(VbColor(PointerColor)), 2, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(pointerEnd(), c);
-}
-
-void GainKnob::mousePressEvent(QMouseEvent* e) {
-    if (onPress)
-        onPress(e->button());
-}
-
-void GainKnob::mouseReleaseEvent(QMouseEvent*) {
-    if (onRelease)
-        onRelease();
-}
-
-// The second press of a double click is not a new press: no stepping.
-void GainKnob::mouseDoubleClickEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton && onDoubleClick)
-        onDoubleClick();
-}
 
 UpDown::UpDown(int min, int max, QWidget* parent) : QSpinBox(parent) {
     setRange(min, max);
@@ -187,7 +131,7 @@ InEQWind::InEQWind(App& app, MainWind& main, QWidget* parent)
         connect(EQOn[i], &PicButton::clicked, this, [this, i] { EQOn_Click(i); });
     connect(EQCopy, &PicButton::clicked, this, &InEQWind::EQCopy_Click);
     connect(CloseButton, &PicButton::clicked, this, &InEQWind::CloseButton_Click);
-    GainVolTimer.setInterval(FirstStepMs);
+    GainVolTimer.setInterval(knobhold::FirstStepMs);
     connect(&GainVolTimer, &QTimer::timeout, this, &InEQWind::GainVolTimer_Timer);
     Form_Initialize();
 }
@@ -206,7 +150,7 @@ QFrame* InEQWind::buildBand(int b, QWidget* parent) {
     head->addWidget(EQImage[b]);
     col->addLayout(head);
 
-    GainVol[b] = new GainKnob(f);
+    GainVol[b] = new Knob(GainScale(), f);
     GainVol[b]->setToolTip(QStringLiteral("Adjust the Input EQ."));
     GainVol[b]->onPress = [this, b](Qt::MouseButton button) { GainVol_MouseDown(b, button); };
     GainVol[b]->onRelease = [this] { GainVol_MouseUp(); };
@@ -417,16 +361,16 @@ void InEQWind::QText_Click(int b) {
 }
 
 void InEQWind::GainVol_MouseDown(int b, Qt::MouseButton button) {
-    if (button != Qt::LeftButton && button != Qt::RightButton)
+    const std::optional<int> dir = knobhold::PressDir(button);
+    if (!dir)
         return;
     KnobBand = b;
-    KnobDir = button == Qt::LeftButton ? 0 : -1;
+    KnobDir = *dir;
     GainVolTimer.start();
 }
 
 void InEQWind::GainVol_MouseUp() {
-    GainVolTimer.stop();
-    GainVolTimer.setInterval(FirstStepMs);
+    knobhold::Release(GainVolTimer);
     CloseButton->setFocus();
 }
 
@@ -436,19 +380,6 @@ void InEQWind::GainVol_DblClick(int b) {
 }
 
 void InEQWind::GainVolTimer_Timer() {
-    GainVolTimer.stop();
-    if (GainVolTimer.interval() == FirstStepMs)
-        GainVolTimer.setInterval(SecondStepMs);
-    else
-        GainVolTimer.setInterval(RepeatMs);
-    GainKnob* knob = GainVol[KnobBand];
-    int tag = knob->Tag.toInt();
-    const bool up = KnobDir != 0;
-    if (up ? tag >= MaxGain : tag <= 0)
-        return;
-    tag += up ? 1 : -1;
-    knob->Tag = QString::number(tag);
-    GainButton[KnobBand]->setValue(tag);
-    if (up ? RightButtonDown() : LeftButtonDown())
-        GainVolTimer.start();
+    const int b = KnobBand;
+    knobhold::Step(GainVolTimer, *GainVol[b], KnobDir, MaxGain, [this, b](int v) { GainButton[b]->setValue(v); });
 }

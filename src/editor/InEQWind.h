@@ -1,8 +1,8 @@
 #pragma once
 
+#include "editor/Knob.h"
 #include "startwin/Widgets.h"
 
-#include <QPointF>
 #include <QSpinBox>
 #include <QTimer>
 #include <array>
@@ -13,36 +13,6 @@ class App;
 class MainWind;
 class QFrame;
 class QLabel;
-
-// A band's gain knob, drawn in code: a dark cap on a scale of 61 steps, and
-// a pointer at the angle of the gain it shows. Its Tag holds the gain index
-// as text, as the dialog's stepping reads and writes it.
-class GainKnob : public QWidget {
-    Q_OBJECT
-public:
-    explicit GainKnob(QWidget* parent = nullptr);
-
-    QString Tag = QStringLiteral("30");
-
-    // The pointer at degrees (clockwise from the right, screen y down).
-    void setAngle(int degrees);
-    int angle() const { return angle_; }
-    // The pointer's outer end, in the knob's coordinates.
-    QPointF pointerEnd() const;
-
-    std::function<void(Qt::MouseButton)> onPress;
-    std::function<void()> onRelease;
-    std::function<void()> onDoubleClick;
-
-protected:
-    void paintEvent(QPaintEvent*) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void mouseDoubleClickEvent(QMouseEvent* e) override;
-
-private:
-    int angle_ = 270;
-};
 
 // An up-down: two arrows that step a value inside a range, with no text of
 // its own (the label beside it shows the value).
@@ -64,8 +34,6 @@ public:
     static constexpr int Bands = 3;
     static constexpr int MaxGain = 60;
     static constexpr int FlatGain = 30;
-    // The knob's first step after a press, the second, and every later one (ms).
-    static constexpr int FirstStepMs = 30, SecondStepMs = 1000, RepeatMs = 100;
 
     InEQWind(App& app, MainWind& main, QWidget* parent = nullptr);
 
@@ -84,7 +52,7 @@ public:
     // The middle band, which the stereo inputs lack.
     QFrame* Center = nullptr;
     std::array<QLabel*, Bands> EQImage{};
-    std::array<GainKnob*, Bands> GainVol{};
+    std::array<Knob*, Bands> GainVol{};
     std::array<QLabel*, Bands> GainText{};
     std::array<UpDown*, Bands> GainButton{};
     std::array<QLabel*, Bands> FreqText{};

@@ -66,6 +66,7 @@ MainWind::MainWind(App& app, TopWind& top, QWidget* parent)
     connectMatrix();
     connectInputEQ();
     connectMemories();
+    connectBalance();
 
     IntervalTimer.setInterval(130);
     connect(&IntervalTimer, &QTimer::timeout, this, &MainWind::IntervalTimer_Timer);
@@ -103,8 +104,6 @@ void MainWind::Form_Initialize() {
     for (QSpinBox* s : MixAttUpDn)
         s->setMinimum(-101);
 
-    BalVol[0]->setFrameShape(QFrame::NoFrame);
-    BalVol[2]->setFrameShape(QFrame::NoFrame);
     OEQABPanel->setFrameShape(QFrame::NoFrame);
 
     OEQAB[0]->Tag = QStringLiteral("1");

@@ -10,10 +10,12 @@
 #include <functional>
 
 class App;
+class BalWind;
 class FaderBay;
 class InEQWind;
 class InFaderWind;
 class InTrimWind;
+class Knob;
 class Lamp;
 class PicButton;
 class PictureBox;
@@ -353,7 +355,46 @@ public:
     std::array<PictureBox*, 6> OutFaderPos{};
     std::array<PictureBox*, 6> OutFaderVRImg{};
     std::array<QLabel*, 4> OutMeter{};
-    std::array<QLabel*, 3> BalVol{}; // 0 and 2: the knobs of the OUT 1 and OUT 2 pairs
+
+    // ---- Output balance (Balance.cpp, BalWind.*) ----
+
+    // Arrays indexed by the first block of the pair: 0 (OUT 1) and 2 (OUT 2).
+    void OutBallance_Change(int Index);
+    // Press and hold: the left button steps down towards 0 (B quietest),
+    // the right up towards 92 (A quietest), one step per BalTimer tick.
+    void BalVol_MouseDown(int Index, Qt::MouseButton Button);
+    void BalVol_MouseUp();
+    void BalTimer_Timer();
+    // Back to the centre (both blocks at 0 dB).
+    void BalVol_DblClick(int Index);
+    // BalWind for the pair, beside its BAL button.
+    void OutBalButton_Click(int Index);
+    // The dB texts, sliders and knobs of both pairs from record CurBank;
+    // sends nothing.
+    void DispBalancePairs();
+    // Knob BalVol(Index) drawn from its Tag.
+    void DispOutBalance(int Index);
+    // Position v of pair p into the record and to the unit for both
+    // blocks; every control of both pairs follows.
+    void StoreBalance(int p, int v);
+    // The dialog, made on first use.
+    BalWind& balWind();
+
+    // The pair BalWind shows and whose knob is held.
+    int BalWindCh = 0;
+    // 0 steps down (left button), -1 up (right).
+    int BalStepDir = 0;
+    QTimer BalTimer;
+
+    // Tag: the last position the change handler accepted.
+    std::array<QSlider*, 3> OutBallance{};
+    // Tag: the position the knob shows.
+    std::array<Knob*, 3> BalVol{};
+    std::array<QPushButton*, 3> OutBalButton{};
+    // dB of blocks 0..3.
+    std::array<QLabel*, 4> OutBalLabel{};
+    std::array<QLabel*, 3> BalALabel{};
+    std::array<QLabel*, 3> BalBLabel{};
 
     // ---- OUTPUT EQ page (OutputEQPage.cpp) ----
 
@@ -536,6 +577,12 @@ private:
     InEQWind* inEQWind_ = nullptr;
     QPushButton* buildInEQButton(int ch, QWidget* parent);
     void connectInputEQ();
+
+    // Output balance
+    BalWind* balWind_ = nullptr;
+    // The pair's balance section of its output strip.
+    QFrame* buildBalance(int p, QWidget* strip);
+    void connectBalance();
 
     // Pages
     void buildBlockPage(QWidget* page);

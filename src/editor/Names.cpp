@@ -4,6 +4,7 @@
 #include "editor/MainWind.h"
 
 #include "data/VenueFile.h"
+#include "editor/BalWind.h"
 #include "editor/InEQWind.h"
 #include "editor/InFaderWind.h"
 #include "editor/InTrimWind.h"
@@ -154,6 +155,8 @@ QList<QWidget*> MainWind::NameControls() {
         all << inFaderWind_->LineName;
     if (inEQWind_)
         all << inEQWind_->LineName;
+    if (balWind_)
+        all << balWind_->LineName;
     if (dialogs.eqCopyWind1.made())
         add(dialogs.eqCopyWind1->MonoName);
     if (dialogs.eqCopyWind2.made())

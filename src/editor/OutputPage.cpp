@@ -57,14 +57,6 @@ void MainWind::buildOutputStrip(int k) {
     OutAdjSW[o] = panel::Key(app_.images, QStringLiteral("LINK"), strip);
     for (PicButton* b : {OutEQ1[o], OutDelay1[o], OutLockSW[o], OutAdjSW[o]})
         keys->addWidget(b);
-    if (k < 2) {
-        // The balance knob of the pair.
-        BalVol[o] = new QLabel(strip);
-        BalVol[o]->setFixedSize(50, 50);
-        BalVol[o]->setFrameShape(QFrame::Box);
-        keys->addSpacing(8);
-        keys->addWidget(BalVol[o], 0, Qt::AlignHCenter);
-    }
     keys->addStretch(1);
     body->addLayout(keys);
 
@@ -99,4 +91,7 @@ void MainWind::buildOutputStrip(int k) {
     }
     body->addLayout(meters);
     col->addLayout(body);
+    if (k < 2)
+        col->addWidget(buildBalance(o, strip));
+    col->addStretch(1);
 }

@@ -60,6 +60,7 @@ void MainWind::DispOutput() {
         DispOutDelayBtn(o);
         PlaceOutMark(OutFaderVRImg[o], app_.data.MemLevel[app_.data.CurBank].Out[o]);
     }
+    DispBalancePairs();
 }
 
 void MainWind::DispOutEQBtn(int o) {
