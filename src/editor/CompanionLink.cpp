@@ -13,7 +13,6 @@
 #include <QCheckBox>
 #include <QFrame>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -61,19 +60,17 @@ void MainWind::buildLinkSwitches(QGridLayout* grid, int column) {
     QWidget* parent = grid->parentWidget();
     for (int i = 0; i < 4; ++i) {
         const Companion& c = Companions[i & 1];
-        auto* cell = new QHBoxLayout;
-        cell->setSpacing(6);
+        // 0 and 1 beside the mono rows they take over, 2 and 3 beside the
+        // units' own rows.
+        const int row = 1 + (i < 2 ? c.monoRow : c.companionRow);
         for (int n = 0; n < 2; ++n) {
             const int at = SwitchCaptions[i][n];
             Label2[at] = panel::Legend(n == 0 ? QLatin1String(SwitchCaptionTexts[i]) : QLatin1String("SW LINK"),
                                        parent);
-            cell->addWidget(Label2[at]);
+            grid->addWidget(Label2[at], row, column + n);
         }
         VT20LinkSW[i] = panel::Key(app_.images, QString(), parent, QSize(56, 22));
-        cell->addWidget(VT20LinkSW[i]);
-        // 0 and 1 beside the mono rows they take over, 2 and 3 beside the
-        // units' own rows.
-        grid->addLayout(cell, 1 + (i < 2 ? c.monoRow : c.companionRow), column, Qt::AlignLeft);
+        grid->addWidget(VT20LinkSW[i], row, column + 2);
         connect(VT20LinkSW[i], &PicButton::clicked, this, [this, i] { VT20LinkSW_Click(i); });
     }
 }

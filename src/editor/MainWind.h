@@ -537,8 +537,8 @@ private:
     // Companion units
     // The fader-link grid of the MISC page.
     void buildFaderLinks();
-    // The link switches in grid column column, beside the rows they hand
-    // over.
+    // The link switches with their captions in grid columns column ..
+    // column + 2, beside the rows they hand over.
     void buildLinkSwitches(QGridLayout* grid, int column);
     // Every control about companion input c (0, 1), in the order the
     // absent state locks them.

@@ -13,7 +13,7 @@
 
 // MATRIX: 13 source rows into the 4 outputs; each mono route has its mix
 // level beside its switch. Column 0 holds the captions of the companion
-// rows and of REC OUT, column 1 the names, 2..5 the outputs, and 6 the
+// rows and of REC OUT, column 1 the names, 2..5 the outputs, and 6..8 the
 // companion units' link switches.
 void MainWind::buildMatrixPage(QWidget* page) {
     QFrame* panel = LockPanel[2] = panel::LockPanelOn(page);
