@@ -283,8 +283,10 @@ void TestCompanion::namesOnTheMiscPage() {
             input->Command1->click();
         });
     };
+    // The unit's port caption renames it.
     typeName(QStringLiteral("Lobby"));
-    m.InLineName_Click(11);
+    QTest::mouseClick(m.Label2[11], Qt::LeftButton);
+    QCOMPARE(f.record().InNameStr[11], QStringLiteral("Lobby"));
     QCOMPARE(m.SMName[5]->text(), QStringLiteral("Lobby"));
     QCOMPARE(m.SupMrName2[1]->text(), QStringLiteral("Lobby"));
     typeName(QStringLiteral("Choir"));
