@@ -57,6 +57,11 @@ void MainWind::buildBlockPage(QWidget* page) {
         }
         if (c < 6)
             inGrid->addWidget(buildGainButton(c, inputs), c, 2);
+        if (c >= 10) {
+            // The companion inputs' port, where the others have their keys.
+            Label2[c] = panel::Legend(QLatin1String(ChName[c]), inputs);
+            inGrid->addWidget(Label2[c], c, 1, 1, 4);
+        }
     }
     inGrid->setRowStretch(12, 1);
     row->addStretch(1);

@@ -22,6 +22,7 @@ class PictureBox;
 class QBoxLayout;
 class QCheckBox;
 class QFrame;
+class QGridLayout;
 class QGroupBox;
 class QLayout;
 class QListWidget;
@@ -329,18 +330,15 @@ public:
     // Every matrix control of the editor and the start window from record
     // CurBank, then the companion units' marks.
     void DispMatrix();
-    // Grid buttons whose source a companion unit holds get the REMOTE mark.
-    void DispRemoteButtons();
-    // The companion rows are blanked and locked while the unit is absent.
-    void DispVT20Link();
 
     std::array<QLabel*, 12> MixInName{};
     std::array<QLabel*, 5> MixOutName{};
     std::array<PicButton*, 52> LineButton{};
     std::array<QSpinBox*, 24> MixAttUpDn{};
     std::array<QLabel*, 24> MixAttLabel{};
-    // Captions; 16 (REC OUT) renames that output.
-    std::array<QLabel*, 17> Label2{};
+    // Captions, on several pages; 10 and 11 rename the companion inputs,
+    // 16 (REC OUT) that output.
+    std::array<QLabel*, 96> Label2{};
     QPushButton* MixButton = nullptr;
 
     // ---- OUTPUT page (OutputPage.cpp) ----
@@ -452,6 +450,41 @@ public:
     std::array<QCheckBox*, 6> SHawling{};
     std::array<QCheckBox*, 6> SACheck{};
     std::array<QCheckBox*, 6> SMCheck{};
+    // The names of the inputs beside the boxes: MONO 1..6, and STEREO 1..4
+    // with the companion inputs for SMName.
+    std::array<QLabel*, 6> SHName{};
+    std::array<QLabel*, 6> SAName{};
+    std::array<QLabel*, 6> SMName{};
+
+    // ---- Companion units (CompanionLink.cpp) ----
+
+    // Hands one companion input's matrix row over to its unit, or takes it
+    // back, re-routing every output.
+    void VT20LinkSW_Click(int Index);
+    // An output fader-linked to one companion input at most.
+    void SKLVT201_Click(int Index);
+    void SKLVT202_Click(int Index);
+    // Both fader-link masks from the boxes, sent.
+    void SKLVT20LinkSet();
+    // Grid buttons whose source a companion unit holds get the REMOTE mark.
+    void DispRemoteButtons();
+    // A companion input the unit reports absent is blanked and every control
+    // about it locked.
+    void DispVT20Link();
+
+    // The back colour (&HBBGGRR) of a grid button whose source a companion
+    // unit holds: such a button ignores clicks.
+    static constexpr unsigned RemoteBack = 0x80FFFF;
+
+    // 0 and 2 switch companion input 1, 1 and 3 input 2; each pair shows
+    // opposite states.
+    std::array<PicButton*, 4> VT20LinkSW{};
+    // OUT 1..4 fader-linked to companion input 1 (2).
+    std::array<QCheckBox*, 4> SKLVT201{};
+    std::array<QCheckBox*, 4> SKLVT202{};
+    // The fader-link grid's column and row names.
+    std::array<QLabel*, 2> SupMrName2{};
+    std::array<QLabel*, 4> SupOutName2{};
 
     // ---- MEMORY page (MiscPages.cpp) ----
 
@@ -564,6 +597,16 @@ private:
     void buildMiscSwitches();
     void buildExternalInputs();
     void ShowRemoteMode(bool on);
+
+    // Companion units
+    // The fader-link grid of the MISC page.
+    void buildFaderLinks();
+    // The link switches with their captions in grid columns column ..
+    // column + 2, beside the rows they hand over.
+    void buildLinkSwitches(QGridLayout* grid, int column);
+    // Every control about companion input c (0, 1), in the order the
+    // absent state locks them.
+    QList<QWidget*> CompanionControls(int c);
 
     // Input trim
     // A child of the window, made on first use.

@@ -18,18 +18,6 @@ namespace {
 
 using Pic = ImageWind::Pic;
 
-// The mark of a grid button whose source a companion unit holds, and of a
-// companion row while its unit is absent.
-const QColor RemoteBack = QColor::fromRgb(VbColor(0x80FFFF));
-const QColor AbsentBack = QColor::fromRgb(VbColor(0x000000));
-
-// Companion input c: its bits in row 0's LinkFlags and its grid rows.
-struct Companion {
-    uint8_t remoteBit, presentBit;
-    int companionRow, monoRow;
-};
-constexpr Companion Companions[] = {{0x01, 0x02, 10, 0}, {0x10, 0x20, 11, 1}};
-
 QString LevelText(uint8_t level) {
     const double db = LevelTbl[level & 0x7F];
     return db == LevelOff ? QStringLiteral("-Inf") : QString::number(db, 'f', 1);
@@ -39,11 +27,6 @@ void ShowSwitch(PicButton* b, bool on) {
     b->setTint(QColor());
     b->setPicture(on ? Pic::SwOn : Pic::SwOff);
     b->setToolTip(on ? QStringLiteral("ON") : QStringLiteral("OFF"));
-}
-
-void Mark(PicButton* b, const QColor& back, const QString& tip) {
-    b->setTint(back);
-    b->setToolTip(tip);
 }
 
 uint8_t SwitchOf(const MatrixRec& row, int j) { return j < 12 ? row.SrcSwitch[j] : row.ExtraSwitch; }
@@ -56,13 +39,14 @@ void MainWind::connectMatrix() {
     for (int i = 0; i < static_cast<int>(MixAttUpDn.size()); ++i)
         connect(MixAttUpDn[i], &QSpinBox::valueChanged, this, [this, i] { MixAttUpDn_Change(i); });
     connect(MixButton, &QPushButton::clicked, this, &MainWind::MixButton_Click);
-    for (int i = 0; i < static_cast<int>(Label2.size()); ++i)
+    // Only the input and output captions forward their clicks.
+    for (int i = 0; i <= 16; ++i)
         if (Label2[i])
             panel::OnClick(Label2[i], [this, i] { Label2_Click(i); });
 }
 
 void MainWind::LineButton_Click(int Index) {
-    if (LineButton[Index]->tint() == RemoteBack)
+    if (LineButton[Index]->tint() == QColor::fromRgb(VbColor(RemoteBack)))
         return;
     MatrixSwitchToggle(Index);
 }
@@ -113,34 +97,4 @@ void MainWind::DispMatrix() {
     }
     DispRemoteButtons();
     DispVT20Link();
-}
-
-// While a companion input is linked, its unit takes the place of the mono
-// input it pairs with; otherwise the companion row is not the editor's.
-void MainWind::DispRemoteButtons() {
-    const uint8_t flags = app_.data.BankData[app_.data.CurBank].Mix[0].LinkFlags;
-    for (const Companion& c : Companions) {
-        const int row = flags & c.remoteBit ? c.monoRow : c.companionRow;
-        for (int k = 0; k < 4; ++k) {
-            Mark(LineButton[4 * row + k], RemoteBack, QStringLiteral("REMOTE"));
-            Mark(top_.LineButton[4 * row + k], RemoteBack, QStringLiteral("REMOTE"));
-        }
-    }
-}
-
-void MainWind::DispVT20Link() {
-    const uint8_t flags = app_.data.BankData[app_.data.CurBank].Mix[0].LinkFlags;
-    for (const Companion& c : Companions) {
-        const bool present = flags & c.presentBit;
-        const int row = c.companionRow;
-        for (int k = 0; k < 4; ++k) {
-            for (PicButton* b : {top_.LineButton[4 * row + k], LineButton[4 * row + k]}) {
-                if (!present)
-                    Mark(b, AbsentBack, QString());
-                b->setEnabled(present);
-            }
-        }
-        InLineName[row]->setEnabled(present);
-        MixInName[row]->setEnabled(present);
-    }
 }

@@ -13,7 +13,9 @@
 #include <QVBoxLayout>
 
 // MATRIX: 13 source rows into the 4 outputs; each mono route has its mix
-// level beside its switch.
+// level beside its switch. Column 0 holds the captions of the companion
+// rows and of REC OUT, column 1 the names, 2..5 the outputs, and 6..8 the
+// companion units' link switches.
 void MainWind::buildMatrixPage(QWidget* page) {
     QFrame* panel = LockPanel[2] = panel::LockPanelOn(page);
     auto* col = new QVBoxLayout(panel);
@@ -24,12 +26,12 @@ void MainWind::buildMatrixPage(QWidget* page) {
 
     for (int k = 0; k < 4; ++k) {
         MixOutName[k] = panel::NameStrip(panel, 90);
-        grid->addWidget(MixOutName[k], 0, 1 + k, Qt::AlignLeft);
+        grid->addWidget(MixOutName[k], 0, 2 + k, Qt::AlignLeft);
     }
     for (int j = 0; j < 13; ++j) {
         if (j < 12) {
             MixInName[j] = panel::NameStrip(panel, 110);
-            grid->addWidget(MixInName[j], 1 + j, 0);
+            grid->addWidget(MixInName[j], 1 + j, 1);
         }
         for (int k = 0; k < 4; ++k) {
             const int i = 4 * j + k;
@@ -50,15 +52,20 @@ void MainWind::buildMatrixPage(QWidget* page) {
                 cell->addWidget(MixAttLabel[i]);
                 cell->addWidget(MixAttUpDn[i]);
             }
-            grid->addLayout(cell, 1 + j, 1 + k);
+            grid->addLayout(cell, 1 + j, 2 + k);
         }
     }
     // The mono switches of OUT 1 and OUT 2, under their columns.
     for (int i = 0; i < 2; ++i) {
         MonoStereoButton[i] = new QPushButton(QStringLiteral("STEREO"), panel);
         MonoStereoButton[i]->setFixedSize(panel::KeySize);
-        grid->addWidget(MonoStereoButton[i], 14, 1 + i, Qt::AlignLeft);
+        grid->addWidget(MonoStereoButton[i], 14, 2 + i, Qt::AlignLeft);
     }
+    Label2[44] = panel::Legend(QStringLiteral("KL-VT20 1"), panel);
+    grid->addWidget(Label2[44], 11, 0, Qt::AlignRight);
+    Label2[43] = panel::Legend(QStringLiteral("KL-VT20 2"), panel);
+    grid->addWidget(Label2[43], 12, 0, Qt::AlignRight);
+    buildLinkSwitches(grid, 6);
     // REC OUT takes no part in the matrix; its name is shown with the outputs.
     grid->setRowMinimumHeight(14, 8);
     Label2[16] = panel::Legend(QStringLiteral("REC OUT"), panel);

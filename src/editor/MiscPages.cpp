@@ -41,6 +41,7 @@ void MainWind::buildMiscPage(QWidget* page) {
     }
     links->addStretch(1);
     buildMiscSwitches();
+    buildFaderLinks();
     QVBoxLayout* col = panel::PageLayout(page);
     col->addLayout(grid);
     col->addStretch(1);

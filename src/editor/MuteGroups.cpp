@@ -20,16 +20,25 @@ namespace {
 
 using Pic = ImageWind::Pic;
 
-// A captioned column of six check boxes on a MISC panel, captioned with the
-// channel names from first on.
-QVBoxLayout* SwitchColumn(QFrame* panel, const QString& title, int first, std::array<QCheckBox*, 6>& boxes) {
+// A captioned column of six check boxes on a MISC panel, each with the
+// name of its input beside it; tails, where given, end their rows.
+QVBoxLayout* SwitchColumn(QFrame* panel, const QString& title, std::array<QCheckBox*, 6>& boxes,
+                          std::array<QLabel*, 6>& names, const std::array<QWidget*, 6>& tails = {}) {
     auto* col = new QVBoxLayout(panel);
     col->setContentsMargins(12, 10, 12, 10);
     col->setSpacing(4);
     col->addWidget(panel::Legend(title, panel));
-    for (int i = 0; i < 6; ++i) {
-        boxes[static_cast<std::size_t>(i)] = new QCheckBox(QLatin1String(ChName[first + i]), panel);
-        col->addWidget(boxes[static_cast<std::size_t>(i)]);
+    for (std::size_t i = 0; i < 6; ++i) {
+        auto* row = new QHBoxLayout;
+        row->setSpacing(6);
+        boxes[i] = new QCheckBox(panel);
+        names[i] = panel::NameStrip(panel, 110);
+        row->addWidget(boxes[i]);
+        row->addWidget(names[i]);
+        if (tails[i])
+            row->addWidget(tails[i]);
+        row->addStretch(1);
+        col->addLayout(row);
     }
     return col;
 }
@@ -76,14 +85,18 @@ uint8_t GroupMask(const std::array<QCheckBox*, 6>& boxes, PicButton* const* keys
 } // namespace
 
 void MainWind::buildMiscSwitches() {
-    QVBoxLayout* sa = SwitchColumn(Picture2[0], QStringLiteral("Priority Ducker Key "), 0, SACheck);
+    QVBoxLayout* sa = SwitchColumn(Picture2[0], QStringLiteral("Priority Ducker Key "), SACheck, SAName);
     ValueRow(sa, QStringLiteral("   Mute Level"), SAMuteUpDown[0], SAMuteLabel[0], QStringLiteral("dB"), -69, 0);
     ValueRow(sa, QStringLiteral("Release Time"), SAMuteUpDown[1], SAMuteLabel[1], QStringLiteral("sec"), 0, 12);
     sa->addStretch(1);
-    QVBoxLayout* sm = SwitchColumn(Picture2[1], QStringLiteral("Music Override Key"), 6, SMCheck);
+    // The companion inputs' keys name their units' ports too.
+    Label2[95] = panel::Legend(QLatin1String(ChName[10]), Picture2[1]);
+    Label2[94] = panel::Legend(QLatin1String(ChName[11]), Picture2[1]);
+    QVBoxLayout* sm = SwitchColumn(Picture2[1], QStringLiteral("Music Override Key"), SMCheck, SMName,
+                                   {nullptr, nullptr, nullptr, nullptr, Label2[95], Label2[94]});
     ValueRow(sm, QStringLiteral("Release Time"), SMMuteUpDown, SMMuteLabel, QStringLiteral("sec"), 0, 12);
     sm->addStretch(1);
-    SwitchColumn(Picture2[2], QStringLiteral("Feedback Suppressor"), 0, SHawling)->addStretch(1);
+    SwitchColumn(Picture2[2], QStringLiteral("Feedback Suppressor"), SHawling, SHName)->addStretch(1);
     for (int i = 0; i < 2; ++i)
         connect(SAMuteUpDown[i], &QSpinBox::valueChanged, this, [this, i] { SAMuteUpDown_Change(i); });
     connect(SMMuteUpDown, &QSpinBox::valueChanged, this, &MainWind::SMMuteUpDown_Change);
@@ -175,6 +188,10 @@ void MainWind::DispSystemParam() {
     }
     SMMuteUpDown->setValue(r.SMTime);
     SMMuteLabel->setText(Seconds(r.SMTime));
+    for (int i = 0; i < 4; ++i) {
+        SKLVT201[i]->setChecked((r.VT20Out1Mask >> i & 1) != 0);
+        SKLVT202[i]->setChecked((r.VT20Out2Mask >> i & 1) != 0);
+    }
     DispExInput();
     for (int i = 0; i < 4; ++i) {
         PatternBtn[i]->setPicture(Pic::SwOff);

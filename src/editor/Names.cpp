@@ -110,6 +110,14 @@ void MainWind::showInputName(int c, const QString& name) {
     if (c < static_cast<int>(InName.size()))
         InName[c]->setText(name);
     MixInName[c]->setText(name);
+    if (c < 6) {
+        SHName[c]->setText(name);
+        SAName[c]->setText(name);
+    } else {
+        SMName[c - 6]->setText(name);
+    }
+    if (c >= 10)
+        SupMrName2[c - 10]->setText(name);
 }
 
 void MainWind::showOutputName(int index, const QString& name) {
@@ -117,6 +125,8 @@ void MainWind::showOutputName(int index, const QString& name) {
     MixOutName[index]->setText(name);
     if (index < static_cast<int>(OutName.size()))
         OutName[index]->setText(name);
+    if (index < static_cast<int>(SupOutName2.size()))
+        SupOutName2[index]->setText(name);
 }
 
 void MainWind::DispChannelName() {
@@ -142,6 +152,11 @@ QList<QWidget*> MainWind::NameControls() {
     add(MixInName);
     add(MixOutName);
     add(OutName);
+    add(SAName);
+    add(SMName);
+    add(SHName);
+    add(SupMrName2);
+    add(SupOutName2);
     add(ExtOutName);
     add(PatternNameLabel);
     add(PatternLabel);

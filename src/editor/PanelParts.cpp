@@ -9,6 +9,13 @@
 
 namespace {
 
+// The text colour of a usable control; a disabled one keeps the style's
+// greyed text.
+void SetTextColor(QPalette& pal, const QColor& c) {
+    pal.setColor(QPalette::Active, QPalette::WindowText, c);
+    pal.setColor(QPalette::Inactive, QPalette::WindowText, c);
+}
+
 class ClickFilter : public QObject {
 public:
     ClickFilter(QWidget* w, std::function<void()> f) : QObject(w), f_(std::move(f)) {}
@@ -46,7 +53,7 @@ QLabel* BoxLabel(QWidget* parent, QSize size, unsigned bgr) {
     l->setAlignment(Qt::AlignCenter);
     l->setFrameShape(QFrame::Box);
     QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, QColor(0x1C, 0x20, 0x26));
+    SetTextColor(pal, QColor(0x1C, 0x20, 0x26));
     pal.setColor(QPalette::Light, QColor(0x7D, 0x85, 0x90));
     pal.setColor(QPalette::Dark, QColor(0x7D, 0x85, 0x90));
     l->setPalette(pal);
@@ -62,7 +69,7 @@ QLabel* Legend(const QString& text, QWidget* parent) {
     f.setBold(true);
     l->setFont(f);
     QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, QColor(0x2E, 0x34, 0x3C));
+    SetTextColor(pal, QColor(0x2E, 0x34, 0x3C));
     l->setPalette(pal);
     return l;
 }

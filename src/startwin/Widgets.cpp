@@ -55,6 +55,12 @@ PicButton::PicButton(const ImageWind& store, const QString& caption, QWidget* pa
 
 void PicButton::setPicture(ImageWind::Pic pic) {
     pic_ = pic;
+    hasPicture_ = true;
+    update();
+}
+
+void PicButton::clearPicture() {
+    hasPicture_ = false;
     update();
 }
 
@@ -67,11 +73,13 @@ void PicButton::setTint(const QColor& tint) {
 
 void PicButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.drawPixmap(rect(), store_.Picture(pic_, 0, size(), devicePixelRatioF()));
+    if (hasPicture_)
+        p.drawPixmap(rect(), store_.Picture(pic_, 0, size(), devicePixelRatioF()));
     if (tint_.isValid()) {
-        QColor wash = tint_;
-        wash.setAlpha(150);
-        p.fillRect(rect(), wash);
+        QColor back = tint_;
+        if (hasPicture_)
+            back.setAlpha(150);
+        p.fillRect(rect(), back);
     }
     if (isDown())
         p.fillRect(rect(), QColor(0, 0, 0, 40));

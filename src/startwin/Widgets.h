@@ -88,6 +88,10 @@ class PicButton : public QAbstractButton {
 public:
     PicButton(const ImageWind& store, const QString& caption = {}, QWidget* parent = nullptr);
     void setPicture(ImageWind::Pic pic);
+    // The button without a picture shows its tint as a plain back colour;
+    // picture() still names the last picture set.
+    void clearPicture();
+    bool hasPicture() const { return hasPicture_; }
     ImageWind::Pic picture() const { return pic_; }
     QString Tag = QStringLiteral("0");
     QSize sizeHint() const override;
@@ -102,5 +106,6 @@ protected:
 private:
     const ImageWind& store_;
     ImageWind::Pic pic_ = ImageWind::Pic::SwOff;
+    bool hasPicture_ = true;
     QColor tint_;
 };
