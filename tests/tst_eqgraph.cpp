@@ -189,7 +189,7 @@ private slots:
                     break;
                 }
             }
-        const QPointF peak = m.PicGraph->ToUnits(top);
+        const QPointF peak = m.PicGraph->ToUnits(QPointF(top) / shot.devicePixelRatio());
         const int c = 341;
         QVERIFY2(std::abs(peak.x() - c) < 3, qPrintable(QString::number(peak.x())));
         QVERIFY2(std::abs(peak.y() - (159 - 10 * m.outEQ.Sum[c])) < 3, qPrintable(QStringLiteral("%1 %2 %3").arg(peak.y()).arg(m.outEQ.Sum[c]).arg(peak.x())));

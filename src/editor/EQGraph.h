@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QPixmap>
+#include <QImage>
 #include <QWidget>
 #include <array>
 
@@ -52,7 +52,8 @@ private:
 
     std::array<float, PlotWidth> sums_{};
     std::array<Marker, Bands> marks_{};
-    // The grid picture (PicGraphBack2), and it with the curve.
-    QPixmap grid_;
-    QPixmap back_;
+    // The grid picture (PicGraphBack2), and it with the curve, at the
+    // device's pixels.
+    QImage grid_;
+    QImage back_;
 };
