@@ -193,6 +193,12 @@ private slots:
         const int c = 341;
         QVERIFY2(std::abs(peak.x() - c) < 3, qPrintable(QString::number(peak.x())));
         QVERIFY2(std::abs(peak.y() - (159 - 10 * m.outEQ.Sum[c])) < 3, qPrintable(QStringLiteral("%1 %2 %3").arg(peak.y()).arg(m.outEQ.Sum[c]).arg(peak.x())));
+        // A high-pass at 18 kHz takes the curve far below the picture.
+        m.OEQType[2] = bands[2].type = 1;
+        m.OutputEQGraphDraw();
+        QCOMPARE(FirstWrongColumn(m.outEQ, f, bands), -1);
+        QVERIFY(m.outEQ.Sum[300] < -40);
+        QVERIFY(!m.PicGraph->grab().isNull());
     }
 
     void damagedFileLeavesAFlatGraph_data() {

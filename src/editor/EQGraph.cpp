@@ -1,7 +1,6 @@
 #include "editor/EQGraph.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -23,9 +22,9 @@ const QColor CurveRed(0xFF, 0x00, 0x00);
 const QColor MarkerFill[EQGraph::Bands] = {{0xFF, 0xD7, 0x40}, {0x4F, 0xD8, 0xF0}, {0x7C, 0xE0, 0x6A},
                                            {0xFF, 0x9A, 0x3C}, {0xE9, 0x7B, 0xF2}, {0x8C, 0xA8, 0xFF}};
 
-// The middle of column x (a column covers one unit).
-double ColumnCentre(double x) {
-    return x + 0.5;
+// The middle of the unit from v to v + 1: column v across, or row v down.
+double CellCentre(double v) {
+    return v + 0.5;
 }
 
 double ColumnOf(double hz) {
@@ -89,15 +88,19 @@ void PaintBand(QImage& img, const std::vector<QPointF>& pts, double hw, const QR
             lo[k] = std::max(lo[k], double(clip.top()));
             hi[k] = std::min(hi[k], double(clip.bottom() + 1));
         }
-        const int top = int(std::floor(*std::min_element(lo.begin(), lo.end())));
-        const int bottom = int(std::ceil(*std::max_element(hi.begin(), hi.end())));
-        if (top >= bottom)
+        const double highest = *std::min_element(lo.begin(), lo.end());
+        const double lowest = *std::max_element(hi.begin(), hi.end());
+        if (highest >= lowest)
             continue;
+        const int top = int(std::floor(highest)), bottom = int(std::ceil(lowest));
         std::fill(cover.begin(), cover.begin() + (bottom - top), 0.0f);
-        for (int k = 0; k < Samples; ++k)
+        for (int k = 0; k < Samples; ++k) {
+            if (lo[k] >= hi[k])
+                continue;
             for (int row = int(std::floor(lo[k])); row < hi[k]; ++row)
                 cover[std::size_t(row - top)] +=
                     float((std::min(hi[k], row + 1.0) - std::max(lo[k], double(row))) / Samples);
+        }
         for (int row = top; row < bottom; ++row) {
             const float a = std::min(cover[std::size_t(row - top)], 1.0f);
             if (a <= 0)
@@ -135,9 +138,9 @@ QPointF EQGraph::ToUnits(const QPointF& p) const {
     return unitsToWidget().inverted().map(p);
 }
 
-bool EQGraph::backingCurrent() const {
+bool EQGraph::fitsScreen(const QImage& picture) const {
     const qreal ratio = devicePixelRatioF();
-    return !back_.isNull() && back_.devicePixelRatio() == ratio && back_.size() == size() * ratio;
+    return !picture.isNull() && picture.devicePixelRatio() == ratio && picture.size() == size() * ratio;
 }
 
 void EQGraph::Draw(const std::array<float, PlotWidth>& sums) {
@@ -173,11 +176,11 @@ void EQGraph::paintGrid() {
             const int hz = m * decade;
             if (hz < 20 || hz > 20000)
                 continue;
-            const double x = ColumnCentre(ColumnOf(hz));
+            const double x = CellCentre(ColumnOf(hz));
             line(m == 1 ? MajorLine : MinorLine, {x, 0}, {x, double(PlotHeight)});
         }
     for (int db = -15; db <= 15; db += 5) {
-        const double y = ColumnCentre(ZeroDbRow - 10 * db);
+        const double y = CellCentre(ZeroDbRow - 10 * db);
         line(db == 0 ? MajorLine : MinorLine, {0, y}, {double(PlotWidth), y});
     }
     p.setPen(QPen(MajorLine, 0));
@@ -189,11 +192,11 @@ void EQGraph::paintGrid() {
     p.setFont(font);
     p.setPen(LabelText);
     for (int hz : {20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000}) {
-        const double x = ColumnCentre(ColumnOf(hz));
+        const double x = CellCentre(ColumnOf(hz));
         p.drawText(QRectF(x - 20, PlotHeight + 3, 40, 14), Qt::AlignHCenter | Qt::AlignTop, FreqLabel(hz));
     }
     for (int db = -15; db <= 15; db += 5) {
-        const double y = ColumnCentre(ZeroDbRow - 10 * db);
+        const double y = CellCentre(ZeroDbRow - 10 * db);
         const QString text = db > 0 ? QStringLiteral("+%1").arg(db) : QString::number(db);
         p.drawText(QRectF(-LeftMargin, y - 7, LeftMargin - 5, 14), Qt::AlignRight | Qt::AlignVCenter, text);
     }
@@ -205,23 +208,22 @@ void EQGraph::paintGrid() {
 }
 
 void EQGraph::paintCurve() {
-    const qreal ratio = devicePixelRatioF();
-    if (grid_.isNull() || grid_.devicePixelRatio() != ratio || grid_.size() != size() * ratio)
+    if (!fitsScreen(grid_))
         paintGrid();
     back_ = grid_;
     // In device pixels: the band is painted straight into the picture.
     QTransform toDevice = unitsToWidget();
-    toDevice *= QTransform::fromScale(ratio, ratio);
+    toDevice *= QTransform::fromScale(grid_.devicePixelRatio(), grid_.devicePixelRatio());
     std::vector<QPointF> points(PlotWidth);
     for (int x = 0; x < PlotWidth; ++x)
-        points[x] = toDevice.map(QPointF(ColumnCentre(x), ColumnCentre(ZeroDbRow - sums_[x] * 10)));
+        points[x] = toDevice.map(QPointF(CellCentre(x), CellCentre(ZeroDbRow - sums_[x] * 10)));
     const QRect plot = toDevice.mapRect(QRectF(0, 0, PlotWidth, PlotHeight)).toAlignedRect() & back_.rect();
     // Pen width 2 units.
     PaintBand(back_, points, toDevice.m11(), plot, CurveRed.rgb());
 }
 
 void EQGraph::paintEvent(QPaintEvent*) {
-    if (!backingCurrent())
+    if (!fitsScreen(back_))
         paintCurve();
     QPainter p(this);
     p.drawImage(0, 0, back_);
@@ -234,7 +236,6 @@ void EQGraph::paintEvent(QPaintEvent*) {
         p.setPen(QPen(QColor(0x08, 0x0A, 0x0C), 1));
         p.setBrush(MarkerFill[b]);
         p.drawRoundedRect(box.adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
-        p.setPen(QPen(QColor(0x08, 0x0A, 0x0C), 1));
         p.drawLine(QPointF(box.left() + 1.5, box.center().y()), QPointF(box.right() - 1.5, box.center().y()));
     }
 }

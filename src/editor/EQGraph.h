@@ -45,8 +45,8 @@ protected:
 private:
     // The placement of the units (plot origin at 0, 0) on the widget.
     QTransform unitsToWidget() const;
-    // The backing pictures at the widget's size and pixel ratio.
-    bool backingCurrent() const;
+    // Whether a picture has the widget's size at the screen's pixel ratio.
+    bool fitsScreen(const QImage& picture) const;
     void paintGrid();
     void paintCurve();
 
