@@ -46,8 +46,8 @@ int Child(int argc, char* argv[], const char* ratio) {
     SystemMsClock clock;
     SimFtdiDriver usb(clock);
     usb.setPresent(false);
-    App app(AppOptions{dir.path(), 0, QStringLiteral("qdr318-bench-eqgraph-%1").arg(QLatin1String(ratio)), nullptr,
-                       &usb});
+    App app(AppOptions{dir.path(), 0, QStringLiteral("qdr318-bench-eqgraph-%1").arg(QLatin1String(ratio)),
+                       nullptr, &usb});
     TopWind top(app);
     if (!top.Form_Initialize())
         return 1;
@@ -76,13 +76,16 @@ int Child(int argc, char* argv[], const char* ratio) {
         m.PicGraph->repaint();
     });
     const double r = m.PicGraph->devicePixelRatioF();
-    std::printf("OutputEQGraphDraw at pixel ratio %.0f: %.3f ms (median of %zu), ratio %.4f of the 200 ms drag tick  "
-                "target <= 0.01\n",
-                r, draw.median * 1e3, draw.n, draw.median / TickSeconds);
-    std::printf("marker moved to curve repainted at pixel ratio %.0f: %.3f ms (median of %zu), ratio %.4f of the tick\n",
+    std::printf(
+        "OutputEQGraphDraw at pixel ratio %.0f: %.3f ms (median of %zu), ratio %.4f of the 200 ms drag tick  "
+        "target <= 0.01\n",
+        r, draw.median * 1e3, draw.n, draw.median / TickSeconds);
+    std::printf("marker moved to curve repainted at pixel ratio %.0f: %.3f ms (median of %zu), ratio %.4f of "
+                "the tick\n",
                 r, move.median * 1e3, move.n, move.median / TickSeconds);
-    std::printf("OutputEQInit (template file read, markers, curve) at pixel ratio %.0f: %.3f ms (median of %zu)\n", r,
-                init.median * 1e3, init.n);
+    std::printf(
+        "OutputEQInit (template file read, markers, curve) at pixel ratio %.0f: %.3f ms (median of %zu)\n", r,
+        init.median * 1e3, init.n);
     return 0;
 }
 

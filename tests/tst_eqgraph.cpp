@@ -96,12 +96,14 @@ private slots:
             const double hz = 20 * std::pow(10.0, x / 200.0);
             QVERIFY(std::abs(f.row(x, 0) / hz - 1) < 1e-8);
             const std::complex<double> s(0, hz / 1000), d(0, std::pow(10.0, x / 200.0));
-            const double want[5] = {Db((d * d + d * a + 1.0) / (d * d + d / a + 1.0)),
-                                    Db(s * s / (s * s + s * r + 1.0)), Db(1.0 / (s * s + s * r + 1.0)),
-                                    Db(a * (s * s + s * std::sqrt(a) * r + a) / (a * s * s + s * std::sqrt(a) * r + 1.0)),
-                                    Db(a * (a * s * s + s * std::sqrt(a) * r + 1.0) / (s * s + s * std::sqrt(a) * r + a))};
+            const double want[5] = {
+                Db((d * d + d * a + 1.0) / (d * d + d / a + 1.0)), Db(s * s / (s * s + s * r + 1.0)),
+                Db(1.0 / (s * s + s * r + 1.0)),
+                Db(a * (s * s + s * std::sqrt(a) * r + a) / (a * s * s + s * std::sqrt(a) * r + 1.0)),
+                Db(a * (a * s * s + s * std::sqrt(a) * r + 1.0) / (s * s + s * std::sqrt(a) * r + a))};
             for (int t = 0; t < 5; ++t)
-                QVERIFY2(std::abs(f.tmpl(x, t) - want[t]) < 1e-6, qPrintable(QStringLiteral("%1 %2").arg(x).arg(t)));
+                QVERIFY2(std::abs(f.tmpl(x, t) - want[t]) < 1e-6,
+                         qPrintable(QStringLiteral("%1 %2").arg(x).arg(t)));
         }
         QCOMPARE(f.tmpl(0, 0), 10.0);
     }
@@ -116,7 +118,13 @@ private slots:
             {"bell, large Q at the low end", {{{0, 0, 23, 0}, flat, flat, flat, flat, flat}}},
             // 0.7 and 1.3 in 32 bits lie below their tenths: the truncation falls a row short.
             {"bell at the high end", {{{0, 53, 2, 50}, {0, 51, 8, 20}, flat, flat, flat, flat}}},
-            {"all types", {{{0, 24, 9, 41}, {1, 5, 3, 0}, {2, 50, 0, 60}, {3, 12, 0, 44}, {4, 40, 0, 10}, {0, 30, 6, 37}}}},
+            {"all types",
+             {{{0, 24, 9, 41},
+               {1, 5, 3, 0},
+               {2, 50, 0, 60},
+               {3, 12, 0, 44},
+               {4, 40, 0, 10},
+               {0, 30, 6, 37}}}},
         };
         for (const auto& [name, bands] : cases) {
             t.Compute(bands);
@@ -129,10 +137,13 @@ private slots:
         OutEQTables t;
         QVERIFY(t.ReadTemplates(LaidTemplates()));
         for (int gain : {0, 30, 60}) {
-            t.Compute({{{1, 20, 5, gain}, {2, 40, 5, gain}, {0, 28, 3, 30}, {3, 10, 0, 30}, {4, 45, 0, 30}, {}}});
+            t.Compute(
+                {{{1, 20, 5, gain}, {2, 40, 5, gain}, {0, 28, 3, 30}, {3, 10, 0, 30}, {4, 45, 0, 30}, {}}});
             for (int x = 0; x < Cols; ++x) {
-                QCOMPARE(t.OEQCurve[x][0], f.tmpl(std::clamp(x + Nearest(200 * std::log10(1000.0 / 400)) + 1, 0, 600), 1));
-                QCOMPARE(t.OEQCurve[x][1], f.tmpl(std::clamp(x + Nearest(200 * std::log10(1000.0 / 4000)) + 1, 0, 600), 2));
+                QCOMPARE(t.OEQCurve[x][0],
+                         f.tmpl(std::clamp(x + Nearest(200 * std::log10(1000.0 / 400)) + 1, 0, 600), 1));
+                QCOMPARE(t.OEQCurve[x][1],
+                         f.tmpl(std::clamp(x + Nearest(200 * std::log10(1000.0 / 4000)) + 1, 0, 600), 2));
                 for (int b = 2; b < 6; ++b)
                     QCOMPARE(t.OEQCurve[x][b], 0.0);
             }
@@ -154,7 +165,8 @@ private slots:
         MainWind& m = *r.main;
         const TemplateFile f(LaidTemplates());
         OutRec& out = r.record().Out[0];
-        const int freq[6] = {0, 28, 53, 10, 40, 20}, gain[6] = {0, 60, 30, 45, 12, 36}, q[6] = {0, 11, 5, 2, 7, 4};
+        const int freq[6] = {0, 28, 53, 10, 40, 20}, gain[6] = {0, 60, 30, 45, 12, 36},
+                  q[6] = {0, 11, 5, 2, 7, 4};
         for (int b = 0; b < 6; ++b) {
             out.EQFreq[b] = uint8_t(freq[b]);
             out.EQGain[b] = uint8_t(gain[b]);
@@ -162,7 +174,8 @@ private slots:
             out.EQType[b] = 1;
         }
         m.OutputEQInit();
-        const std::pair<float, float> places[6] = {{57, 303}, {337, 3}, {588, 153}, {156, 78}, {457, 243}, {257, 123}};
+        const std::pair<float, float> places[6] = {{57, 303}, {337, 3},   {588, 153},
+                                                   {156, 78}, {457, 243}, {257, 123}};
         for (int b = 0; b < 6; ++b) {
             QCOMPARE(m.PicGraph->Picmark()[b].Left, places[b].first);
             QCOMPARE(m.PicGraph->Picmark()[b].Top, places[b].second);
@@ -192,7 +205,8 @@ private slots:
         const QPointF peak = m.PicGraph->ToUnits(QPointF(top) / shot.devicePixelRatio());
         const int c = 341;
         QVERIFY2(std::abs(peak.x() - c) < 3, qPrintable(QString::number(peak.x())));
-        QVERIFY2(std::abs(peak.y() - (159 - 10 * m.outEQ.Sum[c])) < 3, qPrintable(QStringLiteral("%1 %2 %3").arg(peak.y()).arg(m.outEQ.Sum[c]).arg(peak.x())));
+        QVERIFY2(std::abs(peak.y() - (159 - 10 * m.outEQ.Sum[c])) < 3,
+                 qPrintable(QStringLiteral("%1 %2 %3").arg(peak.y()).arg(m.outEQ.Sum[c]).arg(peak.x())));
         // A high-pass at 18 kHz takes the curve far below the picture.
         m.OEQType[2] = bands[2].type = 1;
         m.OutputEQGraphDraw();

@@ -111,7 +111,8 @@ bool OutEQTables::ReadTemplates(const QString& path) {
 void OutEQTables::bell(int b, const OutEQBand& band) {
     const float q = OEQQ[band.q];
     for (int i = 0; i < Columns; ++i) {
-        const auto j = static_cast<long>(std::floor(static_cast<long double>(i) * static_cast<long double>(q)));
+        const auto j =
+            static_cast<long>(std::floor(static_cast<long double>(i) * static_cast<long double>(q)));
         OEQWork[i] = j >= 0 && j < Columns ? OEQTmpl[j][0] : OEQTmpl[Columns - 1][0];
     }
     const int c = NearestEven(Column(OEQFreq[band.freq])) + 1;
