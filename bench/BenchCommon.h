@@ -5,6 +5,10 @@
 #include "sim/SimUnit.h"
 #include "sim/WiredLink.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -62,6 +66,14 @@ inline void AnswerLongRequests(SimUnit& unit) {
     unit.model().setHandler('X', 'L', [](const QByteArray&) {
         return QByteArray("XL") + QByteArray(LongReplyBody - 2, 'x');
     });
+}
+
+// The EQ graph's templates laid in appPath as the build lays them beside
+// the program (and beside the benchmarks), so that the editor finds them.
+inline void LayTemplates(const QString& appPath) {
+    QDir(appPath).mkpath(QStringLiteral("pat"));
+    QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/pat/outeq.pat"),
+                appPath + QStringLiteral("/pat/outeq.pat"));
 }
 
 } // namespace bench

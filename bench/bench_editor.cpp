@@ -58,6 +58,7 @@ int main(int argc, char* argv[]) {
     SystemMsClock clock;
     SimFtdiDriver usb(clock);
     usb.setPresent(false);
+    bench::LayTemplates(dir.path());
     App app(AppOptions{dir.path(), 0, QStringLiteral("qdr318-bench-editor"), nullptr, &usb});
     TopWind top(app);
     if (!top.Form_Initialize())

@@ -45,6 +45,9 @@ struct GuiRig {
         qputenv("QDR318_COM1", "/nonexistent/com1");
         qputenv("QDR318_COM2", "/nonexistent/com2");
         QDir(dir.path()).mkpath(QStringLiteral("param"));
+        // The EQ graph's templates beside the program, as the build lays them.
+        QDir(dir.path()).mkpath(QStringLiteral("pat"));
+        QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/pat/outeq.pat"), templatePath());
         if (!defaultVenue.isNull()) {
             QFile f(venuePath(QStringLiteral("default.vnf")));
             f.open(QIODevice::WriteOnly);
@@ -74,6 +77,7 @@ struct GuiRig {
 
     MainWind& editor() { return *top->mainWind; }
     QString venuePath(const QString& name) const { return dir.filePath(QStringLiteral("param/") + name); }
+    QString templatePath() const { return dir.filePath(QStringLiteral("pat/outeq.pat")); }
 
     // The bridge plugged in and answering at once; the start window shown
     // with simple setup available, as after the first start of editing, so

@@ -78,7 +78,6 @@ MainWind::MainWind(App& app, TopWind& top, QWidget* parent)
 }
 
 void MainWind::Form_Initialize() {
-    PicGraph->clear();
     PollBusy = 0;
 
     for (int i = 0; i < static_cast<int>(LeftScale.size()); ++i) {
@@ -114,6 +113,7 @@ void MainWind::Form_Initialize() {
     OEQOnOff[0]->setPicture(Pic::SwOff);
     OEQOnOff[1]->setPicture(Pic::SwOff);
     OEQCopy->setPicture(Pic::SwOff);
+    OutputEQInit();
     SpkPickup->setPicture(Pic::BigSwOff);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/EditorDialogs.h"
+#include "editor/OutEQTables.h"
 #include "platform/MsgBox.h"
 
 #include <QTimer>
@@ -11,6 +12,7 @@
 
 class App;
 class BalWind;
+class EQGraph;
 class FaderBay;
 class InEQWind;
 class InFaderWind;
@@ -402,12 +404,35 @@ public:
     // 1 while code fills the output-EQ page.
     int EQBusy = 0;
 
-    QLabel* PicGraph = nullptr;
     QFrame* OEQABPanel = nullptr;
     std::array<PicButton*, 3> OEQAB{};
     std::array<PicButton*, 2> OEQOnOff{};
     PicButton* OEQCopy = nullptr;
     PicButton* SpkPickup = nullptr;
+
+    // ---- OUTPUT EQ page: the response graph (OutputEQGraph.cpp, EQGraph.*, OutEQTables.*) ----
+
+    // Once, when the window is initialised: the tables and the template
+    // file, the markers of block OutEQCh, the curve.
+    void OutputEQInit();
+    // The curve of block OutEQCh's bands, recomputed and drawn; after every
+    // change of a band.
+    void OutputEQGraphDraw();
+    // The text of frequency index k: "630", "1k", "1.25k".
+    QString FNFreq_Disp(int k) const;
+    // Band b's marker at its frequency and gain from the record.
+    void PlaceEQMarker(int b);
+    // The six bands of block OutEQCh as drawn: the types the page shows,
+    // the indices of the record.
+    OutEQBands OutputEQBands() const;
+
+    // The output block whose EQ the page edits (0..5).
+    int OutEQCh = 0;
+    // The filter type each band's selector shows.
+    std::array<int, 6> OEQType{};
+    // The frequency, Q, gain and marker tables and the curve's arithmetic.
+    OutEQTables outEQ;
+    EQGraph* PicGraph = nullptr;
 
     // ---- MISC page (MiscPages.cpp) ----
 

@@ -1,5 +1,6 @@
 #include "editor/MainWind.h"
 
+#include "editor/EQGraph.h"
 #include "editor/PanelParts.h"
 #include "startwin/App.h"
 #include "startwin/Widgets.h"
@@ -7,7 +8,6 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeySequence>
-#include <QLabel>
 #include <QVBoxLayout>
 
 // OUTPUT EQ: the response graph of the chosen output, with its A/B choice,
@@ -20,11 +20,8 @@ void MainWind::buildOutputEQPage(QWidget* page) {
     row->addStretch(1);
 
     auto* graphCol = new QVBoxLayout;
-    // 601 columns from 20 Hz to 20 kHz; 0 dB at 159, 10 units per dB.
-    PicGraph = new QLabel(panel);
-    PicGraph->setFixedSize(601 + 2, 313 + 2);
-    PicGraph->setFrameShape(QFrame::Box);
-    panel::SetBackColor(PicGraph, 0x2A2420);
+    PicGraph = new EQGraph(panel);
+    PicGraph->setFixedSize(PicGraph->sizeHint());
     graphCol->addWidget(PicGraph);
     graphCol->addStretch(1);
     row->addLayout(graphCol);
