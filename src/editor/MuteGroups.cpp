@@ -56,7 +56,8 @@ void ValueRow(QVBoxLayout* col, const QString& title, QSpinBox*& box, QLabel*& v
     box = new QSpinBox(parent);
     box->setRange(lo, hi);
     box->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
-    box->setFixedWidth(18 + box->fontMetrics().horizontalAdvance(QStringLiteral("-00")));
+    // Wide enough for the longest value of its range in this style.
+    box->setFixedWidth(box->sizeHint().width());
     row->addWidget(box);
     col->addLayout(row);
 }
