@@ -72,6 +72,7 @@ private slots:
     void recallOnlineReadsBack();
     void recallOfflineCopiesRecord();
     void quickRecallButtons();
+    void reassignLitButtonOfflineOrLinkLost();
     void outOfRangeMemoryNumbers();
 };
 
@@ -199,6 +200,44 @@ void TestMemories::quickRecallButtons() {
     f.m.SMemList_Click();
     QVERIFY(f.heard().isEmpty());
     QVERIFY(!f.m.SMemList->isVisible());
+}
+
+// Reassigning the lit button stores the edits into the memory they came
+// from: offline into the PC's record only, and with the link lost at the
+// store the PC's records still say which state went where.
+void TestMemories::reassignLitButtonOfflineOrLinkLost() {
+    for (const bool online : {false, true}) {
+        Fixture f;
+        f.m.show();
+        if (online) {
+            QVERIFY(f.goOnline());
+            // The assignment and the name are answered; the store is not.
+            f.usb.unit().silentAfter(2);
+        }
+        ParamData& d = f.app->data;
+        f.assign({3, 5, 5, 5});
+        d.MemNo = 3;
+        d.BankData[10].In[4].RouteMask = 6;
+        f.record().In[2].RouteMask = 5;
+        const BankRec edited = f.record();
+        f.m.DispAllParam();
+        QCOMPARE(f.lit().first(), QStringLiteral("11"));
+
+        f.m.SMemPattern_Click(0);
+        f.m.SMemList->setCurrentRow(9);
+        f.m.SMemList_Click();
+        QCOMPARE(d.BankData[3].In[2].RouteMask, edited.In[2].RouteMask);
+        QCOMPARE(d.BankData[3].In[4].RouteMask, edited.In[4].RouteMask);
+        QCOMPARE(d.MemNo, 10);
+        QVERIFY(d.BankData[0] == d.BankData[10]);
+        for (const BankRec& r : d.BankData)
+            QCOMPARE(r.PatternMemNo[0], 10);
+        QVERIFY(f.m.isEnabled());
+        if (!online)
+            QVERIFY(f.heard().isEmpty());
+        else
+            QVERIFY(!f.app->link.OnLine);
+    }
 }
 
 void TestMemories::outOfRangeMemoryNumbers() {
