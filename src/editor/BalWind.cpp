@@ -16,16 +16,7 @@ BalWind::BalWind(App& app, MainWind& main, QWidget* parent)
     setWindowTitle(QStringLiteral("BALANCE"));
     QVBoxLayout* col = column();
 
-    auto* head = new QHBoxLayout;
-    head->setSpacing(10);
-    LineCH = panel::Legend(QString(), face_);
-    LineCH->setFont(Scaled(LineCH->font(), 1.15, true));
-    LineCH->hide();
-    LineName = panel::NameStrip(face_, 120);
-    head->addWidget(LineCH);
-    head->addWidget(LineName);
-    head->addStretch(1);
-    col->addLayout(head);
+    col->addLayout(panel::PortHead(face_, 120, LineCH, LineName));
 
     QFrame* f = panel::Panel(face_);
     auto* grid = new QGridLayout(f);

@@ -88,16 +88,7 @@ InEQWind::InEQWind(App& app, MainWind& main, QWidget* parent)
     setWindowTitle(QStringLiteral("INPUT EQ"));
     QVBoxLayout* col = column();
 
-    auto* head = new QHBoxLayout;
-    head->setSpacing(10);
-    LineCH = panel::Legend(QString(), face_);
-    LineCH->setFont(Scaled(LineCH->font(), 1.15, true));
-    LineCH->hide();
-    LineName = panel::NameStrip(face_, 140);
-    head->addWidget(LineCH);
-    head->addWidget(LineName);
-    head->addStretch(1);
-    col->addLayout(head);
+    col->addLayout(panel::PortHead(face_, 140, LineCH, LineName));
 
     auto* bands = new QHBoxLayout;
     bands->setSpacing(8);

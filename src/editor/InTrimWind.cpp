@@ -22,15 +22,7 @@ InTrimWind::InTrimWind(const ImageWind& images, MainWind& owner)
     setWindowTitle(QStringLiteral("INPUT GAIN"));
     QVBoxLayout* col = column();
 
-    LineCH = panel::Legend(QString(), face_);
-    LineCH->setVisible(false);
-    LineName = panel::NameStrip(face_, 120);
-    auto* head = new QHBoxLayout;
-    head->setSpacing(8);
-    head->addWidget(LineCH);
-    head->addWidget(LineName);
-    head->addStretch(1);
-    col->addLayout(head);
+    col->addLayout(panel::PortHead(face_, 120, LineCH, LineName));
 
     Label1[1] = panel::Legend(QStringLiteral("INPUT GAIN"), face_);
     col->addWidget(Label1[1]);

@@ -3,6 +3,7 @@
 #include "startwin/Widgets.h"
 
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QVBoxLayout>
@@ -72,6 +73,19 @@ QLabel* Legend(const QString& text, QWidget* parent) {
     SetTextColor(pal, QColor(0x2E, 0x34, 0x3C));
     l->setPalette(pal);
     return l;
+}
+
+QHBoxLayout* PortHead(QWidget* face, int nameWidth, QLabel*& lineCH, QLabel*& lineName) {
+    lineCH = Legend(QString(), face);
+    lineCH->setFont(Scaled(lineCH->font(), 1.15, true));
+    lineCH->hide();
+    lineName = NameStrip(face, nameWidth);
+    auto* head = new QHBoxLayout;
+    head->setSpacing(10);
+    head->addWidget(lineCH);
+    head->addWidget(lineName);
+    head->addStretch(1);
+    return head;
 }
 
 QFrame* Panel(QWidget* parent) {

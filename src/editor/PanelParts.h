@@ -7,6 +7,7 @@
 
 class PicButton;
 class QFrame;
+class QHBoxLayout;
 class QLabel;
 class QString;
 class QVBoxLayout;
@@ -31,6 +32,10 @@ QLabel* BoxLabel(QWidget* parent, QSize size, unsigned bgr);
 
 // A small caption printed on the panel.
 QLabel* Legend(const QString& text, QWidget* parent);
+
+// A dialog's heading: the port label (hidden until the opener shows it)
+// beside the strip with the port's name.
+QHBoxLayout* PortHead(QWidget* face, int nameWidth, QLabel*& lineCH, QLabel*& lineName);
 
 // A sunken area of the panel that groups controls.
 QFrame* Panel(QWidget* parent);
