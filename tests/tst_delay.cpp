@@ -174,10 +174,11 @@ void TestDelay::outputEQPagePair() {
     f.m.OutSel = 2;
     f.m.OutDelayParamSet();
     QCOMPARE(f.pageShown(), QStringList({"50", "50", "50ms", "17.18m"}));
-    f.m.TimeUpDown->stepDown();
-    QCOMPARE(int(f.record().Out[4].Delay), 49);
+    f.m.TimeUpDown->setValue(32);
+    QCOMPARE(f.pageShown(), QStringList({"32", "32", "32ms", "10.99m"}));
+    QCOMPARE(int(f.record().Out[4].Delay), 32);
     QCOMPARE(int(f.record().Out[5].Delay), 60);
-    QCOMPARE(f.delaySends(), (Sends{{4, 49}}));
+    QCOMPARE(f.delaySends(), (Sends{{4, 32}}));
 }
 
 QTEST_MAIN(TestDelay)
