@@ -82,6 +82,7 @@ void MainWind::buildBlockPage(QWidget* page) {
         if (k < 4) {
             OutVrButton[ChToOut[k]] = levelButton(QString(), outputs);
             outGrid->addWidget(OutVrButton[ChToOut[k]], k, 2);
+            outGrid->addWidget(buildDelayButton(ChToOut[k], outputs), k, 3);
         }
     }
     // Blocks A and B of OUT 1 and OUT 2, one meter above the other.

@@ -182,8 +182,10 @@ void MainWind::Form_Load() {
 }
 
 void MainWind::MainTab_Click() {
-    if (MainTab->currentIndex() == PageOutputEQ)
+    if (MainTab->currentIndex() == PageOutputEQ) {
         emit outputEQPageShown();
+        OutDelayParamSet();
+    }
 }
 
 MsgResult MainWind::ShowMessage(const MsgBox& box) {

@@ -12,6 +12,7 @@
 
 class App;
 class BalWind;
+class DelayWind;
 class EQGraph;
 class FaderBay;
 class InEQWind;
@@ -396,6 +397,29 @@ public:
     std::array<QLabel*, 3> BalALabel{};
     std::array<QLabel*, 3> BalBLabel{};
 
+    // ---- Output delay (OutputDelay.cpp, DelayWind.*) ----
+
+    // DelayWind for block Index beside the clicked button, marked while
+    // open only from the BLOCK page; the DELAY key follows when it closes.
+    void DelayButton_Click(int Index);
+    void OutDelay1_Click(int Index);
+    // The OUTPUT EQ page's pair shows the delay of the output chosen there.
+    void OutDelayParamSet();
+    // A new delay from the page's pair: stored for the chosen output (and,
+    // with A & B linked, for its B block too) and sent for the output only.
+    void TimeUpDown_Change();
+    void DistUpDown_Change();
+    // The dialog, made on first use.
+    DelayWind& delayWind();
+
+    // BLOCK page.
+    std::array<QPushButton*, 6> DelayButton{};
+    // OUTPUT EQ page: both up-downs hold the delay in ms.
+    QSpinBox* TimeUpDown = nullptr;
+    QSpinBox* DistUpDown = nullptr;
+    QLabel* TimeLabel = nullptr;
+    QLabel* DistLabel = nullptr;
+
     // ---- OUTPUT EQ page (OutputEQPage.cpp) ----
 
     // Pictures of the three A/B buttons of the output-EQ page from their Tags.
@@ -403,6 +427,10 @@ public:
 
     // 1 while code fills the output-EQ page.
     int EQBusy = 0;
+    // The output channel chosen on the page, -1 before the first choice.
+    int OutSel = -1;
+    // The output block whose EQ the page edits (0..5).
+    int OutEQCh = 0;
 
     QFrame* OEQABPanel = nullptr;
     std::array<PicButton*, 3> OEQAB{};
@@ -426,8 +454,6 @@ public:
     // the indices of the record.
     OutEQBands OutputEQBands() const;
 
-    // The output block whose EQ the page edits (0..5).
-    int OutEQCh = 0;
     // The filter type each band's selector shows.
     std::array<int, 6> OEQType{};
     // The frequency, Q, gain and marker tables and the curve's arithmetic.
@@ -651,6 +677,19 @@ private:
     // The pair's balance section of its output strip.
     QFrame* buildBalance(int p, QWidget* strip);
     void connectBalance();
+
+    // Output delay
+    DelayWind* delayWind_ = nullptr;
+    // The BLOCK page's DELAY button of block o, and the OUTPUT EQ page's
+    // pair.
+    QPushButton* buildDelayButton(int o, QWidget* parent);
+    QFrame* buildDelayPair(QWidget* parent);
+    // Fills the dialog for block Index and shows it beside opener.
+    void openDelay(int Index, QWidget* opener, bool highlight);
+    // The output the page's pair edits.
+    int delayChannel() const;
+    // A new delay v from one of the page's up-downs.
+    void pageDelayChange(int v, QSpinBox* other);
 
     // Pages
     void buildBlockPage(QWidget* page);

@@ -5,6 +5,7 @@
 
 #include "data/VenueFile.h"
 #include "editor/BalWind.h"
+#include "editor/DelayWind.h"
 #include "editor/InEQWind.h"
 #include "editor/InFaderWind.h"
 #include "editor/InTrimWind.h"
@@ -172,6 +173,8 @@ QList<QWidget*> MainWind::NameControls() {
         all << inEQWind_->LineName;
     if (balWind_)
         all << balWind_->LineName;
+    if (delayWind_)
+        all << delayWind_->LineName;
     if (dialogs.eqCopyWind1.made())
         add(dialogs.eqCopyWind1->MonoName);
     if (dialogs.eqCopyWind2.made())

@@ -60,6 +60,8 @@ void MainWind::buildOutputEQPage(QWidget* page) {
     side->addSpacing(8);
     SpkPickup = panel::Key(app_.images, QStringLiteral("Speaker Preset"), panel, QSize(132, 32));
     side->addWidget(SpkPickup);
+    side->addSpacing(8);
+    side->addWidget(buildDelayPair(panel), 0, Qt::AlignLeft);
     side->addStretch(1);
     row->addLayout(side);
     row->addStretch(1);

@@ -22,6 +22,7 @@ void MainWind::connectOutputStrips() {
         connect(OutLockSW[o], &PicButton::clicked, this, [this, o] { OutLockSW_Click(o); });
         connect(OutAdjSW[o], &PicButton::clicked, this, [this, o] { OutAdjSW_Click(o); });
         connect(OutVrButton[o], &QPushButton::clicked, this, [this, o] { OutVrButton_Click(o); });
+        connect(OutDelay1[o], &PicButton::clicked, this, [this, o] { OutDelay1_Click(o); });
     }
     for (int i = 0; i < 2; ++i) {
         connect(OutMonoSW[i], &PicButton::clicked, this, [this, i] { OutMonoSW_Click(i); });
