@@ -438,6 +438,13 @@ public:
     PicButton* OEQCopy = nullptr;
     PicButton* SpkPickup = nullptr;
 
+    // ---- OUTPUT EQ page: band editing (OutputEQBandEdit.cpp) ----
+
+    // OutEQCh from OutSel and the A/B choice, stored and returned.
+    int GetOutEQChannel();
+    // EQ on/off and the six bands of block OutEQCh on the page.
+    void OutEQParamSet();
+
     // ---- OUTPUT EQ page: the response graph (OutputEQGraph.cpp, EQGraph.*, OutEQTables.*) ----
 
     // Once, when the window is initialised: the tables and the template
