@@ -1,5 +1,6 @@
 #include "editor/EQGraph.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -238,4 +239,16 @@ void EQGraph::paintEvent(QPaintEvent*) {
         p.drawRoundedRect(box.adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
         p.drawLine(QPointF(box.left() + 1.5, box.center().y()), QPointF(box.right() - 1.5, box.center().y()));
     }
+}
+
+void EQGraph::mousePressEvent(QMouseEvent* e) {
+    emit MouseDown(ToUnits(e->position()));
+}
+
+void EQGraph::mouseMoveEvent(QMouseEvent* e) {
+    emit MouseMove(ToUnits(e->position()), e->buttons());
+}
+
+void EQGraph::mouseReleaseEvent(QMouseEvent* e) {
+    emit MouseUp(ToUnits(e->position()));
 }

@@ -39,8 +39,17 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
+signals:
+    // The mouse on the graph, at a point in units; buttons: those held.
+    void MouseDown(QPointF at);
+    void MouseMove(QPointF at, Qt::MouseButtons buttons);
+    void MouseUp(QPointF at);
+
 protected:
     void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
     // The placement of the units (plot origin at 0, 0) on the widget.

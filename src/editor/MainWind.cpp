@@ -67,6 +67,7 @@ MainWind::MainWind(App& app, TopWind& top, QWidget* parent)
     connectInputEQ();
     connectMemories();
     connectBalance();
+    connectBandEditing();
 
     IntervalTimer.setInterval(130);
     connect(&IntervalTimer, &QTimer::timeout, this, &MainWind::IntervalTimer_Timer);

@@ -24,6 +24,7 @@ class PicButton;
 class PictureBox;
 class QBoxLayout;
 class QCheckBox;
+class QComboBox;
 class QFrame;
 class QGridLayout;
 class QGroupBox;
@@ -424,6 +425,11 @@ public:
 
     // Pictures of the three A/B buttons of the output-EQ page from their Tags.
     void OEQABSetup();
+    // A new output chosen in OEQChannel: its A/B choice from the record,
+    // its name, and its block shown.
+    void OEQChannel_Click();
+    // -1 when blocks a and b have the same EQ switch and bands, else 0.
+    int OutputEQDataComp(int a, int b) const;
 
     // 1 while code fills the output-EQ page.
     int EQBusy = 0;
@@ -437,6 +443,11 @@ public:
     std::array<PicButton*, 2> OEQOnOff{};
     PicButton* OEQCopy = nullptr;
     PicButton* SpkPickup = nullptr;
+    // "OUT 1" .. "OUT 4".
+    QComboBox* OEQChannel = nullptr;
+    QLabel* OEQName = nullptr;
+    // The speaker presets; made with the preset list.
+    QListWidget* OutEQList = nullptr;
 
     // ---- OUTPUT EQ page: band editing (OutputEQBandEdit.cpp) ----
 
@@ -444,6 +455,57 @@ public:
     int GetOutEQChannel();
     // EQ on/off and the six bands of block OutEQCh on the page.
     void OutEQParamSet();
+    // The page for output sel (0..3): channel, name, bands, delay, curve.
+    void OutputEQMake(int sel);
+    // The page as each start of editing finds it: OUT 1, linked to its B
+    // block when the two are alike.
+    void OutputWindMake();
+    // Band b's gain and Q controls shown as its selector's type needs.
+    void OutEQTypeCtrlSet(int b);
+    // A new type for band b: 0 dB and the first Q, sent once; the type it
+    // had sends nothing.
+    void cboEQ_S_Click(int Index);
+    void cmdFUpDown_Change(int Index);
+    void cmdGUpDown_Change(int Index);
+    void cmdQUpDown_Change(int Index);
+    // v one step on within min..max; at a range end the step is undone.
+    // v at 0 stepping down stays 0.
+    static int FNEQ_No(int& v, int min, int max, int step);
+    // Band b was changed by hand: the speaker name is marked as edited,
+    // and the band sent.
+    void OutEQDataChange(int b);
+    // Band b of OutEQCh to the unit, and under the A & B link copied to the
+    // B block and sent for it too.
+    void SendOutputEQParamAll(int b);
+
+    // Dragging a marker on the graph (units of the graph).
+    void PicGraph_MouseDown(float X, float Y);
+    void PicGraph_MouseMove(Qt::MouseButtons Button, float X, float Y);
+    void PicGraph_MouseUp();
+    // While a marker is held: the band, when changed, to the unit.
+    void OutputEQTimer_Timer();
+
+    // The type last committed to the record per band.
+    std::array<int, 6> OEQTypeLast{};
+    // The band held, -1 for none.
+    int DragBand = -1;
+    // -1 when the held band changed since it was last sent.
+    int DragChanged = 0;
+    // The held marker's place for the band's present values.
+    float DragX = 0;
+    float DragY = 0;
+    // 200 ms, running while a marker is held.
+    QTimer OutputEQTimer;
+
+    std::array<QComboBox*, 6> cboEQ_S{};
+    std::array<QSpinBox*, 6> cmdFUpDown{};
+    std::array<QSpinBox*, 6> cmdGUpDown{};
+    std::array<QSpinBox*, 6> cmdQUpDown{};
+    std::array<QLabel*, 6> txtF{};
+    std::array<QLabel*, 6> txtG{};
+    std::array<QLabel*, 6> txtQ{};
+    std::array<QLabel*, 6> lblg{};
+    std::array<QLabel*, 6> lblq{};
 
     // ---- OUTPUT EQ page: the response graph (OutputEQGraph.cpp, EQGraph.*, OutEQTables.*) ----
 
@@ -691,6 +753,14 @@ private:
     // pair.
     QPushButton* buildDelayButton(int o, QWidget* parent);
     QFrame* buildDelayPair(QWidget* parent);
+
+    // Output EQ bands
+    // The six bands' selectors, values and up-downs, side by side.
+    QFrame* buildBandControls(QWidget* parent);
+    void connectBandEditing();
+    // Band b's gain or Q text from its index.
+    void ShowBandGain(int b);
+    void ShowBandQ(int b);
     // Fills the dialog for block Index and shows it beside opener.
     void openDelay(int Index, QWidget* opener, bool highlight);
     // The output the page's pair edits.

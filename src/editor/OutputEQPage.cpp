@@ -5,10 +5,13 @@
 #include "startwin/App.h"
 #include "startwin/Widgets.h"
 
+#include <QComboBox>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeySequence>
+#include <QLabel>
 #include <QVBoxLayout>
+#include <algorithm>
 
 // OUTPUT EQ: the response graph of the chosen output, with its A/B choice,
 // EQ switch, copy and speaker presets beside it.
@@ -23,11 +26,20 @@ void MainWind::buildOutputEQPage(QWidget* page) {
     PicGraph = new EQGraph(panel);
     PicGraph->setFixedSize(PicGraph->sizeHint());
     graphCol->addWidget(PicGraph);
+    graphCol->addWidget(buildBandControls(panel));
     graphCol->addStretch(1);
     row->addLayout(graphCol);
 
     auto* side = new QVBoxLayout;
     side->setSpacing(8);
+    OEQChannel = new QComboBox(panel);
+    for (int k = 1; k <= 4; ++k)
+        OEQChannel->addItem(QStringLiteral("OUT %1").arg(k));
+    OEQChannel->setCurrentIndex(-1);
+    connect(OEQChannel, &QComboBox::currentIndexChanged, this, &MainWind::OEQChannel_Click);
+    side->addWidget(OEQChannel, 0, Qt::AlignLeft);
+    OEQName = panel::NameStrip(panel, 132);
+    side->addWidget(OEQName, 0, Qt::AlignLeft);
     OEQABPanel = new QFrame(panel);
     OEQABPanel->setFrameShape(QFrame::Box);
     auto* ab = new QHBoxLayout(OEQABPanel);
@@ -70,4 +82,33 @@ void MainWind::buildOutputEQPage(QWidget* page) {
 void MainWind::OEQABSetup() {
     for (PicButton* b : OEQAB)
         b->setPicture(b->Tag.toInt() == 0 ? ImageWind::Pic::SwOff : ImageWind::Pic::SwOn);
+}
+
+void MainWind::OEQChannel_Click() {
+    const int li = OEQChannel->currentIndex();
+    if (li == -1 || li == OutSel)
+        return;
+    OutSel = li;
+    if (li < 2) {
+        const bool linked = OutputEQDataComp(2 * li, 2 * li + 1) == -1;
+        OEQAB[0]->Tag = QLatin1String(linked ? "1" : "0");
+        OEQAB[1]->Tag = QLatin1String(linked ? "0" : "1");
+        OEQAB[2]->Tag = QStringLiteral("0");
+        OEQABSetup();
+        OEQABPanel->show();
+    } else {
+        OEQABPanel->hide();
+    }
+    OEQName->setText(app_.data.BankData[app_.data.CurBank].OutNameStr[li]);
+    GetOutEQChannel();
+    OutEQParamSet();
+    OutDelayParamSet();
+}
+
+int MainWind::OutputEQDataComp(int a, int b) const {
+    const OutRec* out = app_.data.BankData[app_.data.CurBank].Out;
+    if (out[a].EQEnable != out[b].EQEnable)
+        return 0;
+    const auto bands = [](const OutRec& o) { return reinterpret_cast<const uint8_t*>(&o.EQGain); };
+    return std::equal(bands(out[a]), bands(out[a]) + 24, bands(out[b])) ? -1 : 0;
 }

@@ -217,6 +217,7 @@ void MainWind::openVenue() {
         top_.bankReadWind->ShowBankReadWind(1);
         SelectPatternRadio(app_.data.MemNo);
         MainTab->setCurrentIndex(0);
+        OutputWindMake();
     }
     if (!app_.link.OnLine)
         MeterLampClear();

@@ -433,6 +433,7 @@ void TopWind::SyousaiBtn_Click() {
     hide();
     app_.lib->ReadInputLevel();
     app_.lib->ReadOutputLevel();
+    mainWind->OutputWindMake();
     if (!app_.link.OnLine)
         mainWind->MeterLampClear();
     mainWind->IntervalTimer.start();
