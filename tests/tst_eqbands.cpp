@@ -282,25 +282,39 @@ void TestEQBands::linkedBandsGoOutForBothBlocks() {
 
 void TestEQBands::editingStartShowsOut1() {
     Fixture f;
-    // The page left on OUT 3; the unit's OUT 1 has both blocks alike.
+    const auto startEditing = [&f] {
+        f.top->TopWindowLock();
+        f.top->SyousaiBtn_Click();
+    };
+    const auto tags = [&f] {
+        QStringList l;
+        for (PicButton* b : f.m.OEQAB)
+            l << b->Tag;
+        return l;
+    };
+    // Left on OUT 3; the unit's OUT 1 has blocks that differ.
     f.m.OEQChannel->setCurrentIndex(2);
     QCOMPARE(f.m.OutEQCh, 4);
     OutRec* unitOut = f.unitState().rec[0].Out;
-    unitOut[1] = unitOut[0];
-    unitOut[0].EQGain[3] = unitOut[1].EQGain[3] = 41;
-    f.top->TopWindowLock();
-    f.top->SyousaiBtn_Click();
+    unitOut[0].EQGain[3] = 41;
+    unitOut[1].EQGain[3] = 42;
+    startEditing();
     QCOMPARE(f.m.OEQChannel->currentIndex(), 0);
-    QCOMPARE(f.m.OutSel, 0);
     QCOMPARE(f.m.OutEQCh, 0);
     QVERIFY(!f.m.OEQABPanel->isHidden());
-    QStringList tags;
-    for (PicButton* b : f.m.OEQAB)
-        tags << b->Tag;
-    QCOMPARE(tags, QStringList({"1", "0", "0"}));
-    QCOMPARE(f.m.OEQAB[0]->picture(), ImageWind::Pic::SwOn);
+    QCOMPARE(tags(), QStringList({"0", "1", "0"}));
     QCOMPARE(f.m.cmdGUpDown[3]->value(), 41);
     QCOMPARE(f.m.txtG[3]->text(), QStringLiteral("5.5"));
+
+    // Left on OUT 1's B block; now the unit's blocks are alike.
+    f.m.OEQAB[1]->Tag = QStringLiteral("0");
+    f.m.OEQAB[2]->Tag = QStringLiteral("1");
+    QCOMPARE(f.m.GetOutEQChannel(), 1);
+    unitOut[1] = unitOut[0];
+    startEditing();
+    QCOMPARE(f.m.OutEQCh, 0);
+    QCOMPARE(tags(), QStringList({"1", "0", "0"}));
+    QCOMPARE(f.m.OEQAB[0]->picture(), ImageWind::Pic::SwOn);
 }
 
 QTEST_MAIN(TestEQBands)
