@@ -3,9 +3,11 @@
 // the A & B link, and the page as editing starts.
 
 #include "EditorRig.h"
+#include "data/VenueFile.h"
 #include "editor/EQGraph.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QSpinBox>
@@ -268,6 +270,24 @@ void TestEQBands::editingStartShowsOut1() {
     startEditing();
     QCOMPARE(f.m.OutEQCh, 0);
     QCOMPARE(tags(), QStringList({"1", "0", "0"}));
+
+    // A venue file opened offline while OUT 4 is on the page.
+    f.app->link.OnLine = false;
+    f.m.OEQChannel->setCurrentIndex(3);
+    ParamData made;
+    for (BankRec& r : made.BankData) {
+        r.Out[1].EQGain[0] = 44;
+        r.OutNameStr[0] = QStringLiteral("Mains");
+    }
+    QFile file(f.venuePath(QStringLiteral("bands.vnf")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(EncodeVenue(made, f.app->codePage));
+    file.close();
+    f.chosenFile = file.fileName();
+    f.m.Toolbar1_ButtonClick(QStringLiteral("OPEN"));
+    QCOMPARE(f.m.OEQChannel->currentIndex(), 0);
+    QCOMPARE(f.m.OEQName->text(), QStringLiteral("Mains"));
+    QCOMPARE(tags(), QStringList({"0", "1", "0"}));
 }
 
 QTEST_MAIN(TestEQBands)
