@@ -1,7 +1,9 @@
 #include "data/SpeakerFile.h"
 
 #include "data/ParamData.h"
+#include "data/Utilities.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <array>
@@ -39,6 +41,18 @@ std::optional<std::array<uint8_t, Numbers>> ReadNumbers(const QString& path) {
 
 QString SpeakerFilePath(const QString& appPath, const QString& name) {
     return appPath + QStringLiteral("/spkr/") + name + QStringLiteral(".spp");
+}
+
+QStringList SpeakerNames(const CodePage& cp, const QString& appPath) {
+    constexpr std::size_t NameBytes = 20;
+    const QStringList files = QDir(appPath + QStringLiteral("/spkr")).entryList({QStringLiteral("*.spp")}, QDir::Files, QDir::Unsorted);
+    QStringList names;
+    for (const QString& file : files) {
+        std::array<uint8_t, NameBytes + 1> field{};
+        StrToByte(cp, file.section(QLatin1Char('.'), 0, 0), std::span(field).first(NameBytes));
+        names << ByteToStr(cp, field);
+    }
+    return names;
 }
 
 bool LoadSpeakerFile(ParamData& data, const QString& path, int ch) {

@@ -3,6 +3,9 @@
 #include "platform/MsgBox.h"
 
 #include <QString>
+#include <QStringList>
+
+class CodePage;
 
 class ParamData;
 
@@ -11,6 +14,11 @@ class ParamData;
 // band as type, frequency index, Q index, gain index.
 
 QString SpeakerFilePath(const QString& appPath, const QString& name);
+
+// The names of the speaker files in spkr/, in the order the file system
+// lists them: each file's name before its first ".", cut to 20 bytes of the
+// code page as a name field holds it.
+QStringList SpeakerNames(const CodePage& cp, const QString& appPath);
 
 // Puts the six bands of the file at path into output block ch of record
 // CurBank. The

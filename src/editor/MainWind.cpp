@@ -67,6 +67,7 @@ MainWind::MainWind(App& app, TopWind& top, QWidget* parent)
     connectInputEQ();
     connectMemories();
     connectBalance();
+    connectOutputEQ();
 
     IntervalTimer.setInterval(130);
     connect(&IntervalTimer, &QTimer::timeout, this, &MainWind::IntervalTimer_Timer);
@@ -184,6 +185,7 @@ void MainWind::Form_Load() {
 void MainWind::MainTab_Click() {
     if (MainTab->currentIndex() == PageOutputEQ) {
         emit outputEQPageShown();
+        OutEQParamSet();
         OutDelayParamSet();
     }
 }

@@ -4,6 +4,7 @@
 #include "editor/OutEQTables.h"
 #include "platform/MsgBox.h"
 
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -24,11 +25,11 @@ class PicButton;
 class PictureBox;
 class QBoxLayout;
 class QCheckBox;
+class QComboBox;
 class QFrame;
 class QGridLayout;
 class QGroupBox;
 class QLayout;
-class QListWidget;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -438,6 +439,41 @@ public:
     PicButton* OEQCopy = nullptr;
     PicButton* SpkPickup = nullptr;
 
+    // ---- OUTPUT EQ page: channel, A/B, switch, copy, presets (OutputEQControls.cpp) ----
+
+    // A new output chosen: the A/B choice from the record (linked when the
+    // pair's blocks are equal), its name, its EQ and delay shown.
+    void OEQChannel_Click();
+    // 0 link (after asking to copy the shown block to its partner), 1 A, 2 B.
+    void OEQAB_Click(int Index);
+    // 0 EQ ON, 1 EQ OFF, for the block shown and, linked, its partner.
+    void OEQOnOff_Click(int Index);
+    void OEQCopy_Click();
+    // The speaker list under its key.
+    void SpkPickup_Click();
+    // The chosen speaker preset into the block shown (and, linked, its
+    // partner) and its name kept for the output.
+    void OutEQList_Click();
+    void OutEQList_LostFocus();
+    // The page for the output of block Index (0, 2, 4, 5).
+    void OutEQ1_Click(int Index);
+    void OutEQButton_Click(int Index);
+    // Blocks a and b have equal EQ: the switch and all 24 band bytes.
+    bool OutputEQDataComp(int a, int b) const;
+    // The switch and bands of block src into dst, and the unit told.
+    void OutputEQDataCopy(int src, int dst);
+    // The page shows OUT 1 afresh, its A/B choice from the record.
+    void OutputEQShowFirst();
+    // The speaker presets' names into the list, the first selected
+    // without loading it.
+    void SpeakerListFill(const QStringList& names);
+
+    QComboBox* OEQChannel = nullptr;
+    QLabel* OEQName = nullptr;
+    QListWidget* OutEQList = nullptr;
+    // BLOCK page: open the page for an output.
+    std::array<QPushButton*, 6> OutEQButton{};
+
     // ---- OUTPUT EQ page: band editing (OutputEQBandEdit.cpp) ----
 
     // OutEQCh from OutSel and the A/B choice, stored and returned.
@@ -684,6 +720,11 @@ private:
     // The pair's balance section of its output strip.
     QFrame* buildBalance(int p, QWidget* strip);
     void connectBalance();
+
+    // Output EQ controls
+    void connectOutputEQ();
+    // The BLOCK page's EQ+FILTER button of block o.
+    QPushButton* buildOutEQButton(int o, QWidget* parent);
 
     // Output delay
     DelayWind* delayWind_ = nullptr;

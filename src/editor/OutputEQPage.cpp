@@ -5,9 +5,12 @@
 #include "startwin/App.h"
 #include "startwin/Widgets.h"
 
+#include <QComboBox>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeySequence>
+#include <QLabel>
+#include <QListWidget>
 #include <QVBoxLayout>
 
 // OUTPUT EQ: the response graph of the chosen output, with its A/B choice,
@@ -28,6 +31,19 @@ void MainWind::buildOutputEQPage(QWidget* page) {
 
     auto* side = new QVBoxLayout;
     side->setSpacing(8);
+    auto* channel = new QHBoxLayout;
+    channel->setSpacing(8);
+    OEQChannel = new QComboBox(panel);
+    for (int k = 1; k <= 4; ++k)
+        OEQChannel->addItem(QStringLiteral("OUT %1").arg(k));
+    // No output is chosen until editing begins.
+    OEQChannel->setCurrentIndex(-1);
+    OEQChannel->setFixedWidth(84);
+    channel->addWidget(OEQChannel);
+    OEQName = panel::NameStrip(panel, 150);
+    channel->addWidget(OEQName);
+    channel->addStretch(1);
+    side->addLayout(channel);
     OEQABPanel = new QFrame(panel);
     OEQABPanel->setFrameShape(QFrame::Box);
     auto* ab = new QHBoxLayout(OEQABPanel);
@@ -65,6 +81,11 @@ void MainWind::buildOutputEQPage(QWidget* page) {
     side->addStretch(1);
     row->addLayout(side);
     row->addStretch(1);
+
+    // The speaker presets, shown over the page by the preset key.
+    OutEQList = new QListWidget(panel);
+    OutEQList->setFixedSize(180, 160);
+    OutEQList->hide();
 }
 
 void MainWind::OEQABSetup() {
