@@ -43,16 +43,18 @@ QString SpeakerFilePath(const QString& appPath, const QString& name) {
     return appPath + QStringLiteral("/spkr/") + name + QStringLiteral(".spp");
 }
 
-QStringList SpeakerNames(const CodePage& cp, const QString& appPath) {
+QList<SpeakerEntry> SpeakerFiles(const CodePage& cp, const QString& appPath) {
     constexpr std::size_t NameBytes = 20;
-    const QStringList files = QDir(appPath + QStringLiteral("/spkr")).entryList({QStringLiteral("*.spp")}, QDir::Files, QDir::Unsorted);
-    QStringList names;
+    const QString suffix = QStringLiteral(".spp");
+    const QStringList files =
+        QDir(appPath + QStringLiteral("/spkr")).entryList({QLatin1Char('*') + suffix}, QDir::Files, QDir::Unsorted);
+    QList<SpeakerEntry> entries;
     for (const QString& file : files) {
         std::array<uint8_t, NameBytes + 1> field{};
         StrToByte(cp, file.section(QLatin1Char('.'), 0, 0), std::span(field).first(NameBytes));
-        names << ByteToStr(cp, field);
+        entries.append({ByteToStr(cp, field), file.chopped(suffix.size())});
     }
-    return names;
+    return entries;
 }
 
 bool LoadSpeakerFile(ParamData& data, const QString& path, int ch) {

@@ -3,7 +3,7 @@
 #include "platform/MsgBox.h"
 
 #include <QString>
-#include <QStringList>
+#include <QList>
 
 class CodePage;
 
@@ -15,10 +15,16 @@ class ParamData;
 
 QString SpeakerFilePath(const QString& appPath, const QString& name);
 
-// The names of the speaker files in spkr/, in the order the file system
-// lists them: each file's name before its first ".", cut to 20 bytes of the
-// code page as a name field holds it.
-QStringList SpeakerNames(const CodePage& cp, const QString& appPath);
+// A speaker file as the lists offer it: its name as the speaker-name field
+// holds it (the file's name before its first ".", cut to 20 bytes of the
+// code page), and the file's name without ".spp", which loads it.
+struct SpeakerEntry {
+    QString name;
+    QString stem;
+};
+
+// The speaker files in spkr/, in the order the file system lists them.
+QList<SpeakerEntry> SpeakerFiles(const CodePage& cp, const QString& appPath);
 
 // Puts the six bands of the file at path into output block ch of record
 // CurBank. The

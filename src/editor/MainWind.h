@@ -4,7 +4,6 @@
 #include "editor/OutEQTables.h"
 #include "platform/MsgBox.h"
 
-#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -35,6 +34,7 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+struct SpeakerEntry;
 class QSpinBox;
 class QTabWidget;
 class QToolBar;
@@ -464,9 +464,9 @@ public:
     void OutputEQDataCopy(int src, int dst);
     // The page shows OUT 1 afresh, its A/B choice from the record.
     void OutputEQShowFirst();
-    // The speaker presets' names into the list, the first selected
-    // without loading it.
-    void SpeakerListFill(const QStringList& names);
+    // The speaker presets into the list, the first selected without
+    // loading it.
+    void SpeakerListFill(const QList<SpeakerEntry>& speakers);
 
     QComboBox* OEQChannel = nullptr;
     QLabel* OEQName = nullptr;

@@ -178,17 +178,19 @@ void MainWind::OutEQList_Click() {
     if (OutEQList->currentRow() == -1 || OutSel < 0)
         return;
     const QString name = OutEQList->currentItem()->text();
+    // A name cut to its field may not be the file's: the file is loaded.
+    const QString file = OutEQList->currentItem()->data(Qt::UserRole).toString();
     // Loading takes several messages with waits; the page takes no input
     // meanwhile.
     LockPanel[4]->setEnabled(false);
-    app_.send->SpeakerEQLoad(name, OutEQCh);
+    app_.send->SpeakerEQLoad(file, OutEQCh);
     // The page shows the loaded bands (and draws them) before the partner
     // block follows.
     OutEQParamSet();
     for (BankRec& r : app_.data.BankData)
         r.SpkNameStr[OutSel] = name;
     if ((OutSel == 0 || OutSel == 1) && Linked(OEQAB))
-        app_.send->SpeakerEQLoad(name, OutEQCh + 1);
+        app_.send->SpeakerEQLoad(file, OutEQCh + 1);
     app_.send->SendSpeakerName(OutSel);
     LockPanel[4]->setEnabled(true);
 }
@@ -214,9 +216,12 @@ void MainWind::OutputEQShowFirst() {
     OEQChannel->setCurrentIndex(0);
 }
 
-void MainWind::SpeakerListFill(const QStringList& names) {
+void MainWind::SpeakerListFill(const QList<SpeakerEntry>& speakers) {
     OutEQList->clear();
-    OutEQList->addItems(names);
+    for (const SpeakerEntry& s : speakers) {
+        auto* item = new QListWidgetItem(s.name, OutEQList);
+        item->setData(Qt::UserRole, s.stem);
+    }
     EQBusy = 1;
     OutEQList->setCurrentRow(0);
     EQBusy = 0;

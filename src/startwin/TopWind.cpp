@@ -455,7 +455,7 @@ void TopWind::SyousaiInitial() {
 
 void TopWind::SpeakerListMake() {
     if (mainWind.made())
-        mainWind->SpeakerListFill(SpeakerNames(app_.codePage, app_.AppPath));
+        mainWind->SpeakerListFill(SpeakerFiles(app_.codePage, app_.AppPath));
 }
 
 void TopWind::FontSetAll() {
