@@ -396,6 +396,16 @@ void TestEQPage::jumpsToPage() {
     QCOMPARE(f.tags(), (QStringList{"0", "0", "1"}));
     QCOMPARE(f.m.OutEQCh, 3);
     QVERIFY(f.heard().isEmpty());
+
+    // The page brought to the front shows the record as it is now.
+    f.m.MainTab->setCurrentIndex(MainWind::PageOutput);
+    f.out(3).EQEnable = 0;
+    f.m.MainTab->setCurrentIndex(MainWind::PageOutputEQ);
+    QCOMPARE(f.m.OEQOnOff[1]->picture(), Pic::SwOn);
+    f.m.MainTab->setCurrentIndex(MainWind::PageOutput);
+    f.out(3).EQEnable = 1;
+    f.m.MainTab->setCurrentIndex(MainWind::PageOutputEQ);
+    QCOMPARE(f.m.OEQOnOff[0]->picture(), Pic::SwOn);
 }
 
 void TestEQPage::recallShowsOut1Afresh() {

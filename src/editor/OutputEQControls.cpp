@@ -222,7 +222,6 @@ void MainWind::SpeakerListFill(const QList<SpeakerEntry>& speakers) {
         auto* item = new QListWidgetItem(s.name, OutEQList);
         item->setData(Qt::UserRole, s.stem);
     }
-    EQBusy = 1;
+    // A selection by code is no click: nothing is loaded.
     OutEQList->setCurrentRow(0);
-    EQBusy = 0;
 }
