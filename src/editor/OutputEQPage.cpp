@@ -59,6 +59,11 @@ void MainWind::buildOutputEQPage(QWidget* page) {
         OEQAB[i]->setShortcut(QKeySequence());
         ab->addWidget(OEQAB[i]);
     }
+    // Hidden for the single-block outputs, its place kept so that the keys
+    // below stay where they are.
+    QSizePolicy keep = OEQABPanel->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    OEQABPanel->setSizePolicy(keep);
     side->addWidget(OEQABPanel, 0, Qt::AlignLeft);
 
     auto* onOff = new QHBoxLayout;
