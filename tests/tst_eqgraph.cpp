@@ -189,6 +189,9 @@ private slots:
         m.OutputEQGraphDraw();
         QCOMPARE(FirstWrongColumn(m.outEQ, f, bands), -1);
 
+        // Shown, the page takes the stored types.
+        for (int b = 0; b < 6; ++b)
+            out.EQType[b] = uint8_t(bands[b].type);
         m.MainTab->setCurrentIndex(MainWind::PageOutputEQ);
         QApplication::processEvents();
         // The highest red of the picture is the peak of band 1's +15 dB bell.

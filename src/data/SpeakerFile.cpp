@@ -1,7 +1,9 @@
 #include "data/SpeakerFile.h"
 
 #include "data/ParamData.h"
+#include "data/Utilities.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <array>
@@ -39,6 +41,20 @@ std::optional<std::array<uint8_t, Numbers>> ReadNumbers(const QString& path) {
 
 QString SpeakerFilePath(const QString& appPath, const QString& name) {
     return appPath + QStringLiteral("/spkr/") + name + QStringLiteral(".spp");
+}
+
+QList<SpeakerEntry> SpeakerFiles(const CodePage& cp, const QString& appPath) {
+    constexpr std::size_t NameBytes = 20;
+    const QString suffix = QStringLiteral(".spp");
+    const QStringList files =
+        QDir(appPath + QStringLiteral("/spkr")).entryList({QLatin1Char('*') + suffix}, QDir::Files, QDir::Unsorted);
+    QList<SpeakerEntry> entries;
+    for (const QString& file : files) {
+        std::array<uint8_t, NameBytes + 1> field{};
+        StrToByte(cp, file.section(QLatin1Char('.'), 0, 0), std::span(field).first(NameBytes));
+        entries.append({ByteToStr(cp, field), file.chopped(suffix.size())});
+    }
+    return entries;
 }
 
 bool LoadSpeakerFile(ParamData& data, const QString& path, int ch) {

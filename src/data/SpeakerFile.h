@@ -3,6 +3,9 @@
 #include "platform/MsgBox.h"
 
 #include <QString>
+#include <QList>
+
+class CodePage;
 
 class ParamData;
 
@@ -11,6 +14,17 @@ class ParamData;
 // band as type, frequency index, Q index, gain index.
 
 QString SpeakerFilePath(const QString& appPath, const QString& name);
+
+// A speaker file as the lists offer it: its name as the speaker-name field
+// holds it (the file's name before its first ".", cut to 20 bytes of the
+// code page), and the file's name without ".spp", which loads it.
+struct SpeakerEntry {
+    QString name;
+    QString stem;
+};
+
+// The speaker files in spkr/, in the order the file system lists them.
+QList<SpeakerEntry> SpeakerFiles(const CodePage& cp, const QString& appPath);
 
 // Puts the six bands of the file at path into output block ch of record
 // CurBank. The

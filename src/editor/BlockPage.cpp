@@ -83,6 +83,7 @@ void MainWind::buildBlockPage(QWidget* page) {
             OutVrButton[ChToOut[k]] = levelButton(QString(), outputs);
             outGrid->addWidget(OutVrButton[ChToOut[k]], k, 2);
             outGrid->addWidget(buildDelayButton(ChToOut[k], outputs), k, 3);
+            outGrid->addWidget(buildOutEQButton(ChToOut[k], outputs), k, 4);
         }
     }
     // Blocks A and B of OUT 1 and OUT 2, one meter above the other.

@@ -68,6 +68,7 @@ MainWind::MainWind(App& app, TopWind& top, QWidget* parent)
     connectMemories();
     connectBalance();
     connectBandEditing();
+    connectOutputEQ();
 
     IntervalTimer.setInterval(130);
     connect(&IntervalTimer, &QTimer::timeout, this, &MainWind::IntervalTimer_Timer);
@@ -185,6 +186,7 @@ void MainWind::Form_Load() {
 void MainWind::MainTab_Click() {
     if (MainTab->currentIndex() == PageOutputEQ) {
         emit outputEQPageShown();
+        OutEQParamSet();
         OutDelayParamSet();
     }
 }

@@ -29,12 +29,12 @@ class QFrame;
 class QGridLayout;
 class QGroupBox;
 class QLayout;
-class QListWidget;
 class QLabel;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+struct SpeakerEntry;
 class QSpinBox;
 class QTabWidget;
 class QToolBar;
@@ -425,11 +425,6 @@ public:
 
     // Pictures of the three A/B buttons of the output-EQ page from their Tags.
     void OEQABSetup();
-    // A new output chosen in OEQChannel: its A/B choice from the record,
-    // its name, and its block shown.
-    void OEQChannel_Click();
-    // -1 when blocks a and b have the same EQ switch and bands, else 0.
-    int OutputEQDataComp(int a, int b) const;
 
     // 1 while code fills the output-EQ page.
     int EQBusy = 0;
@@ -443,11 +438,43 @@ public:
     std::array<PicButton*, 2> OEQOnOff{};
     PicButton* OEQCopy = nullptr;
     PicButton* SpkPickup = nullptr;
-    // "OUT 1" .. "OUT 4".
+
+    // ---- OUTPUT EQ page: channel, A/B, switch, copy, presets (OutputEQControls.cpp) ----
+
+    // A new output chosen: the A/B choice from the record (linked when the
+    // pair's blocks are equal), its name, its EQ and delay shown.
+    void OEQChannel_Click();
+    // The A/B choice of pair 0 or 1 from the record.
+    void ABChoiceFromRecord(int pair);
+    // 0 link (after asking to copy the shown block to its partner), 1 A, 2 B.
+    void OEQAB_Click(int Index);
+    // 0 EQ ON, 1 EQ OFF, for the block shown and, linked, its partner.
+    void OEQOnOff_Click(int Index);
+    void OEQCopy_Click();
+    // The speaker list under its key.
+    void SpkPickup_Click();
+    // The chosen speaker preset into the block shown (and, linked, its
+    // partner) and its name kept for the output.
+    void OutEQList_Click();
+    void OutEQList_LostFocus();
+    // The page for the output of block Index (0, 2, 4, 5).
+    void OutEQ1_Click(int Index);
+    void OutEQButton_Click(int Index);
+    // Blocks a and b have equal EQ: the switch and all 24 band bytes.
+    bool OutputEQDataComp(int a, int b) const;
+    // The switch and bands of block src into dst, and the unit told.
+    void OutputEQDataCopy(int src, int dst);
+    // The page shows OUT 1 afresh, its A/B choice from the record.
+    void OutputEQShowFirst();
+    // The speaker presets into the list, the first selected without
+    // loading it.
+    void SpeakerListFill(const QList<SpeakerEntry>& speakers);
+
     QComboBox* OEQChannel = nullptr;
     QLabel* OEQName = nullptr;
-    // The speaker presets; made with the preset list.
     QListWidget* OutEQList = nullptr;
+    // BLOCK page: open the page for an output.
+    std::array<QPushButton*, 6> OutEQButton{};
 
     // ---- OUTPUT EQ page: band editing (OutputEQBandEdit.cpp) ----
 
@@ -746,6 +773,11 @@ private:
     // The pair's balance section of its output strip.
     QFrame* buildBalance(int p, QWidget* strip);
     void connectBalance();
+
+    // Output EQ controls
+    void connectOutputEQ();
+    // The BLOCK page's EQ+FILTER button of block o.
+    QPushButton* buildOutEQButton(int o, QWidget* parent);
 
     // Output delay
     DelayWind* delayWind_ = nullptr;

@@ -14,7 +14,6 @@
 
 #include <QApplication>
 #include <QBoxLayout>
-#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -27,22 +26,6 @@ namespace {
 constexpr int MemoryCount = 16;
 
 bool IsMemory(int m) { return m >= 1 && m <= MemoryCount; }
-
-// Runs a handler when the watched widget loses the focus.
-class FocusOutFilter : public QObject {
-public:
-    FocusOutFilter(QObject* parent, std::function<void()> lost) : QObject(parent), lost_(std::move(lost)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* e) override {
-        if (e->type() == QEvent::FocusOut)
-            lost_();
-        return QObject::eventFilter(watched, e);
-    }
-
-private:
-    std::function<void()> lost_;
-};
 
 } // namespace
 
@@ -79,7 +62,7 @@ void MainWind::connectMemories() {
     SMemList->setProperty("Tag", -1);
     SMemList->hide();
     connect(SMemList, &QListWidget::itemClicked, this, &MainWind::SMemList_Click);
-    SMemList->installEventFilter(new FocusOutFilter(SMemList, [this] { SMemList_LostFocus(); }));
+    panel::OnFocusOut(SMemList, [this] { SMemList_LostFocus(); });
 }
 
 int MainWind::selectedMemory() const {
@@ -100,6 +83,7 @@ void MainWind::afterRecall() {
         d.BankData[d.CurBank] = d.BankData[d.MemNo];
     top_.bankReadWind->ShowBankReadWind(1);
     d.BackupMemory();
+    OutputEQShowFirst();
     if (!app_.link.OnLine)
         MeterLampClear();
 }

@@ -87,6 +87,8 @@ void MainWind::OutLineName_Click(int index) {
                 PortPrompt(OutLineName[index]), OutLineName[index]->text(), ChannelNameBytes);
     ForAllRecords(app_.data, [&](BankRec& r) { r.OutNameStr[o] = name; });
     showOutputName(index, name);
+    if (index == OutSel)
+        OEQName->setText(app_.data.BankData[app_.data.CurBank].OutNameStr[index]);
     app_.send->SendOutputName(o);
 }
 
@@ -153,6 +155,7 @@ QList<QWidget*> MainWind::NameControls() {
     add(MixInName);
     add(MixOutName);
     add(OutName);
+    all << OEQName << OutEQList;
     add(SAName);
     add(SMName);
     add(SHName);

@@ -170,11 +170,7 @@ void MainWind::OutputEQMake(int sel) {
 void MainWind::OutputWindMake() {
     OutEQCh = 0;
     OEQABPanel->show();
-    const bool linked = OutputEQDataComp(0, 1) == -1;
-    OEQAB[0]->Tag = QLatin1String(linked ? "1" : "0");
-    OEQAB[1]->Tag = QLatin1String(linked ? "0" : "1");
-    OEQAB[2]->Tag = QStringLiteral("0");
-    OEQABSetup();
+    ABChoiceFromRecord(0);
     OutputEQMake(0);
 }
 

@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
+#include <QListWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -32,14 +33,19 @@ void MainWind::buildOutputEQPage(QWidget* page) {
 
     auto* side = new QVBoxLayout;
     side->setSpacing(8);
+    auto* channel = new QHBoxLayout;
+    channel->setSpacing(8);
     OEQChannel = new QComboBox(panel);
     for (int k = 1; k <= 4; ++k)
         OEQChannel->addItem(QStringLiteral("OUT %1").arg(k));
+    // No output is chosen until editing begins.
     OEQChannel->setCurrentIndex(-1);
-    connect(OEQChannel, &QComboBox::currentIndexChanged, this, &MainWind::OEQChannel_Click);
-    side->addWidget(OEQChannel, 0, Qt::AlignLeft);
-    OEQName = panel::NameStrip(panel, 132);
-    side->addWidget(OEQName, 0, Qt::AlignLeft);
+    OEQChannel->setFixedWidth(84);
+    channel->addWidget(OEQChannel);
+    OEQName = panel::NameStrip(panel, 150);
+    channel->addWidget(OEQName);
+    channel->addStretch(1);
+    side->addLayout(channel);
     OEQABPanel = new QFrame(panel);
     OEQABPanel->setFrameShape(QFrame::Box);
     auto* ab = new QHBoxLayout(OEQABPanel);
@@ -55,6 +61,11 @@ void MainWind::buildOutputEQPage(QWidget* page) {
         OEQAB[i]->setShortcut(QKeySequence());
         ab->addWidget(OEQAB[i]);
     }
+    // Hidden for the single-block outputs, its place kept so that the keys
+    // below stay where they are.
+    QSizePolicy keep = OEQABPanel->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    OEQABPanel->setSizePolicy(keep);
     side->addWidget(OEQABPanel, 0, Qt::AlignLeft);
 
     auto* onOff = new QHBoxLayout;
@@ -77,38 +88,14 @@ void MainWind::buildOutputEQPage(QWidget* page) {
     side->addStretch(1);
     row->addLayout(side);
     row->addStretch(1);
+
+    // The speaker presets, shown over the page by the preset key.
+    OutEQList = new QListWidget(panel);
+    OutEQList->setFixedSize(180, 160);
+    OutEQList->hide();
 }
 
 void MainWind::OEQABSetup() {
     for (PicButton* b : OEQAB)
         b->setPicture(b->Tag.toInt() == 0 ? ImageWind::Pic::SwOff : ImageWind::Pic::SwOn);
-}
-
-void MainWind::OEQChannel_Click() {
-    const int li = OEQChannel->currentIndex();
-    if (li == -1 || li == OutSel)
-        return;
-    OutSel = li;
-    if (li < 2) {
-        const bool linked = OutputEQDataComp(2 * li, 2 * li + 1) == -1;
-        OEQAB[0]->Tag = QLatin1String(linked ? "1" : "0");
-        OEQAB[1]->Tag = QLatin1String(linked ? "0" : "1");
-        OEQAB[2]->Tag = QStringLiteral("0");
-        OEQABSetup();
-        OEQABPanel->show();
-    } else {
-        OEQABPanel->hide();
-    }
-    OEQName->setText(app_.data.BankData[app_.data.CurBank].OutNameStr[li]);
-    GetOutEQChannel();
-    OutEQParamSet();
-    OutDelayParamSet();
-}
-
-int MainWind::OutputEQDataComp(int a, int b) const {
-    const OutRec* out = app_.data.BankData[app_.data.CurBank].Out;
-    if (out[a].EQEnable != out[b].EQEnable)
-        return 0;
-    const auto bands = [](const OutRec& o) { return reinterpret_cast<const uint8_t*>(&o.EQGain); };
-    return std::equal(bands(out[a]), bands(out[a]) + 24, bands(out[b])) ? -1 : 0;
 }

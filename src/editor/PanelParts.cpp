@@ -38,6 +38,21 @@ private:
     std::function<void()> f_;
 };
 
+class FocusOutFilter : public QObject {
+public:
+    FocusOutFilter(QWidget* w, std::function<void()> f) : QObject(w), f_(std::move(f)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::FocusOut)
+            f_();
+        return QObject::eventFilter(watched, e);
+    }
+
+private:
+    std::function<void()> f_;
+};
+
 } // namespace
 
 namespace panel {
@@ -130,5 +145,7 @@ void OnClick(QWidget* w, std::function<void()> f) {
     w->installEventFilter(new ClickFilter(w, std::move(f)));
     w->setCursor(Qt::PointingHandCursor);
 }
+
+void OnFocusOut(QWidget* w, std::function<void()> f) { w->installEventFilter(new FocusOutFilter(w, std::move(f))); }
 
 } // namespace panel

@@ -56,4 +56,7 @@ void SetBackColor(QWidget* w, unsigned bgr);
 // that a plain label can be a control as on the panel.
 void OnClick(QWidget* w, std::function<void()> f);
 
+// Runs f when w loses the focus, as a pop-up list that closes then.
+void OnFocusOut(QWidget* w, std::function<void()> f);
+
 } // namespace panel

@@ -2,6 +2,7 @@
 
 #include "data/InEQPreset.h"
 #include "editor/MainWind.h"
+#include "data/SpeakerFile.h"
 #include "data/Tables.h"
 #include "data/VenueFile.h"
 #include "link/Link.h"
@@ -175,6 +176,7 @@ bool TopWind::Form_Initialize() {
     FileDialogFolder = app_.AppPath;
     TopTab->setCurrentIndex(0);
     GlobalInitial(app_, *this);
+    SpeakerListMake();
     for (PictureBox* page : Image1)
         page->setPicture(ImageWind::Pic::Silver86);
     for (PicButton* b : LineButton) {
@@ -394,6 +396,7 @@ bool TopWind::DeferStart(int pending) {
 void TopWind::KantanBtn_Click() {
     if (!OfflineWindow() || DeferStart(0))
         return;
+    SpeakerListMake();
     bankReadWind->ShowBankReadWind(0);
     const int p = app_.send->GetInEQPreset();
     app_.DispBusy = 1;
@@ -408,6 +411,7 @@ void TopWind::KantanBtn_Click() {
 void TopWind::SyousaiBtn_Click() {
     if (!OfflineWindow() || !PasswordProc(0) || DeferStart(1))
         return;
+    SpeakerListMake();
     // A window closed with its close box loads again at its first touch,
     // before the read-back draws the record on it.
     if (!mainWind->Loaded) {
@@ -448,6 +452,11 @@ void TopWind::SyousaiInitial() {
         mainWind->PatternBtn[i]->setPicture(ImageWind::Pic::SwOff);
         mainWind->SMemLink[i]->setPicture(ImageWind::Pic::SwOff);
     }
+}
+
+void TopWind::SpeakerListMake() {
+    if (mainWind.made())
+        mainWind->SpeakerListFill(SpeakerFiles(app_.codePage, app_.AppPath));
 }
 
 void TopWind::FontSetAll() {

@@ -65,6 +65,10 @@ public:
     void TimeOutNone_Click();
     // The editor's memory buttons all off.
     void SyousaiInitial();
+    // The speaker files under spkr/ into the speaker lists, the first
+    // selected; at start-up and at each start of editing. The editor's list
+    // is filled once the editor has been made.
+    void SpeakerListMake();
     // One face for every control that shows a user's name, chosen at each
     // start of Parameter Edit: the Japanese face on the Japanese code page
     // when one is installed, else the Latin one (FontSetDefault).
