@@ -158,7 +158,7 @@ uint8_t UnitState::HowlingQuery() {
         if (howlingLeft_ > 0)
             --howlingLeft_;
         else
-            howling_ = howlingFault_ ? Howling::Fault : Howling::Done;
+            howling_ = (howlingFaults_ >> (howlingChannel_ - 1) & 1) != 0 ? Howling::Fault : Howling::Done;
     }
     const uint8_t status = howling_ == Howling::Idle      ? 0
                            : howling_ == Howling::Running ? 1

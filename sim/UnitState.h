@@ -72,14 +72,15 @@ public:
 
     // Howling measurement of mono input 1..6: Start, then status queries
     // answer 1 (running) for the set number of queries, then 2 (done) or,
-    // with a fault set, 3; End stops it. Idle answers 0. Every step is
-    // logged as "start n", "status s", "end n".
+    // for a channel set to fail, 3; End stops it. Idle answers 0. Every step
+    // is logged as "start n", "status s", "end n".
     bool HowlingStart(int channel);
     uint8_t HowlingQuery();
     void HowlingEnd(int channel);
     int howlingChannel() const { return howlingChannel_; }
     void setHowlingQueries(int n) { howlingQueries_ = n; }
-    void setHowlingFault(bool on) { howlingFault_ = on; }
+    // Bit n - 1 set: the measurement of channel n ends in a fault.
+    void setHowlingFaults(uint8_t channels) { howlingFaults_ = channels; }
     QStringList howlingLog() const { return howlingLog_; }
 
 private:
@@ -97,6 +98,6 @@ private:
     int howlingChannel_ = 0;
     int howlingQueries_ = 3;
     int howlingLeft_ = 0;
-    bool howlingFault_ = false;
+    uint8_t howlingFaults_ = 0;
     QStringList howlingLog_;
 };

@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
         if (o.silentAfter >= 0)
             u.silentAfter(o.silentAfter);
         u.model().state().setLive(o.live);
-        u.model().state().setHowlingFault(o.howlingFault);
+        u.model().state().setHowlingFaults(o.howlingFault ? 0x3F : 0);
     });
     QString error;
     if (!pty.start(&error)) {

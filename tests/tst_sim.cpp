@@ -333,7 +333,7 @@ void TestSim::howling() {
     for (const auto& [queries, fault, statuses] : cases) {
         UnitModel m;
         m.state().setHowlingQueries(queries);
-        m.state().setHowlingFault(fault);
+        m.state().setHowlingFaults(fault ? 0x02 : 0x01); // channel 2 measured
         const auto status = [&m] { return *m.Handle(B("PH", {3, 9, 0})); };
         QCOMPARE(status(), B("PH", {3, 0, 0})); // idle
         QCOMPARE(m.Handle(B("PH", {1, 9, 7})), B("PH", {1, 9, 7}));

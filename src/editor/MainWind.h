@@ -603,6 +603,13 @@ public:
     std::array<QLabel*, 6> SAName{};
     std::array<QLabel*, 6> SMName{};
 
+    // ---- MISC page: automatic setup of the feedback suppressors (Hawling.cpp) ----
+
+    // Measures the mono inputs whose suppressor is on; online only.
+    void HawlingButton_Click();
+
+    QPushButton* HawlingButton = nullptr;
+
     // ---- Companion units (CompanionLink.cpp) ----
 
     // Hands one companion input's matrix row over to its unit, or takes it
@@ -742,6 +749,8 @@ private:
 
     // MISC switches
     void buildMiscSwitches();
+    // Howling measurement
+    QPushButton* buildHawlingButton(QWidget* panel);
     void buildExternalInputs();
     void ShowRemoteMode(bool on);
 

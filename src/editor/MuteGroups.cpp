@@ -13,6 +13,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -97,7 +98,9 @@ void MainWind::buildMiscSwitches() {
                                    {nullptr, nullptr, nullptr, nullptr, Label2[95], Label2[94]});
     ValueRow(sm, QStringLiteral("Release Time"), SMMuteUpDown, SMMuteLabel, QStringLiteral("sec"), 0, 12);
     sm->addStretch(1);
-    SwitchColumn(Picture2[2], QStringLiteral("Feedback Suppressor"), SHawling, SHName)->addStretch(1);
+    QVBoxLayout* sh = SwitchColumn(Picture2[2], QStringLiteral("Feedback Suppressor"), SHawling, SHName);
+    sh->addStretch(1);
+    sh->addWidget(buildHawlingButton(Picture2[2]), 0, Qt::AlignHCenter);
     for (int i = 0; i < 2; ++i)
         connect(SAMuteUpDown[i], &QSpinBox::valueChanged, this, [this, i] { SAMuteUpDown_Change(i); });
     connect(SMMuteUpDown, &QSpinBox::valueChanged, this, &MainWind::SMMuteUpDown_Change);

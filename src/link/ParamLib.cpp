@@ -286,6 +286,12 @@ void ParamLib::ReadAllLevel() {
             r.Out[ChToOut[i]].VRLevel = r.Out[ChToOut[i]].Fader = Level(rx(3 + i));
 }
 
+int ParamLib::GetHawlingStatus() {
+    send_.SendHawlingMeasure(3, 0);
+    const uint8_t status = rx(3);
+    return link_.Replied() && (status == 2 || status == 3) ? status : 1;
+}
+
 void ParamLib::ReadOutputStatus() {
     if (!link_.OnLine)
         return;

@@ -34,6 +34,10 @@ public:
     void ReadOutputLevel();
     void ReadAllLevel();
     void ReadOutputStatus();
+    // One status query of the howling measurement: 2 done, 3 fault, and 1
+    // (running) for any other answer or none. It asks offline too; the send
+    // gate decides whether the query goes out.
+    int GetHawlingStatus();
 
     void ReadSystemName();
     void ReadNameList();

@@ -5,6 +5,7 @@
 #include "editor/MainWind.h"
 #include "startwin/App.h"
 #include "startwin/BankReadWind.h"
+#include "startwin/HawlingWind.h"
 #include "startwin/InputWind.h"
 #include "startwin/TopWind.h"
 
@@ -49,6 +50,12 @@ void GlobalInitial(App& app, TopWind& top) {
     // The editor is the most costly window to build; it is made when the
     // start window has shown (or when first needed), hidden like the rest.
     top.mainWind.setMaker([&app, &top] { return MakeEditor(app, top); });
+
+    top.hawlingWind.setMaker([&app, &top] {
+        auto wind = std::make_unique<HawlingWind>(app);
+        wind->startWindowVisible = [&top] { return top.isVisible(); };
+        return wind;
+    });
 
     top.InputWindObj = std::make_unique<InputWind>(app);
     top.InputWindObj->startWindowVisible = [&top] { return top.isVisible(); };

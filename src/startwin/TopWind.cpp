@@ -12,6 +12,7 @@
 #include "startwin/AllBankWind.h"
 #include "startwin/App.h"
 #include "startwin/BankReadWind.h"
+#include "startwin/HawlingWind.h"
 #include "startwin/InputWind.h"
 #include "startwin/PasswordWind.h"
 #include "startwin/GlobalInitial.h"
@@ -575,4 +576,11 @@ int TopWind::FileLoad(int owner) {
                              MsgResult::Ok});
     }
     return result;
+}
+
+void TopWind::HawlingStart_Click() {
+    if (!app_.link.OnLine)
+        return;
+    hawlingWind->Measure({true, true, true, true, true, true},
+                         [](int n) { return QStringLiteral("MONO %1 を測定しています").arg(n); });
 }

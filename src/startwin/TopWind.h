@@ -16,6 +16,7 @@
 class AllBankWind;
 class App;
 class BankReadWind;
+class HawlingWind;
 class InputWind;
 class Lamp;
 class MainWind;
@@ -112,6 +113,12 @@ public:
     // The editor window, kept for the whole run: built once the start window
     // has shown, or sooner when something needs it.
     OnDemand<MainWind> mainWind;
+    // The measuring window of the howling suppressors, shared with the
+    // editor; made when first shown.
+    OnDemand<HawlingWind> hawlingWind;
+    // The wizard's measurement of all six mono inputs, whatever their
+    // switches; online only.
+    void HawlingStart_Click();
 
     // The face the last FontSetAll gave the names; a name control built
     // later takes it too (SetNameFont). Empty before the first.
