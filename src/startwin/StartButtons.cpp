@@ -111,6 +111,8 @@ void TopWind::nameFontWalk() {
     mainWind->dialogs.NameFont = NameFont;
     for (QWidget* w : mainWind->NameControls())
         SetNameFont(w, NameFont);
+    for (QWidget* w : NameControls())
+        SetNameFont(w, NameFont);
     SetNameFont(InputWindObj->Text1, NameFont);
 }
 

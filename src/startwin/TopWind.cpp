@@ -14,7 +14,9 @@
 #include "startwin/BankReadWind.h"
 #include "startwin/HawlingWind.h"
 #include "startwin/InputWind.h"
+#include "startwin/PargeWind.h"
 #include "startwin/PasswordWind.h"
+#include "startwin/SPSelectWind.h"
 #include "startwin/GlobalInitial.h"
 #include "startwin/Widgets.h"
 
@@ -69,9 +71,16 @@ TopWind::TopWind(App& app, QWidget* parent) : QWidget(parent), app_(app) {
         addStatusRow(Image1[i], i);
     }
     buildMenuPage(Image1[0]);
+    static_cast<QVBoxLayout*>(Image1[0]->layout())->addStretch(1);
     buildLinePage(Image1[1]);
-    for (PictureBox* page : Image1)
-        static_cast<QVBoxLayout*>(page->layout())->addStretch(1);
+    buildSpeakerPage(Image1[2]);
+    buildHawlingPage(Image1[3]);
+    spSelectWind.setMaker([this] {
+        auto w = std::make_unique<SPSelectWind>(app_.images, this);
+        w->startWindowVisible = [this] { return isVisible(); };
+        return w;
+    });
+    pargeWind.setMaker([this] { return std::make_unique<PargeWind>(app_.images, this); });
 
     Timer1.setInterval(100);
     ConnectTimer.setInterval(300);

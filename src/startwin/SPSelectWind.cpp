@@ -1,0 +1,50 @@
+#include "startwin/SPSelectWind.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+SPSelectWind::SPSelectWind(const ImageWind& store, QWidget* parent) : FaceDialog(store, {18, 16, 18, 14}, 8, parent) {
+    setObjectName(QStringLiteral("SPSelectWind"));
+    setWindowTitle(QStringLiteral("Select speaker"));
+
+    LineName = new QLabel(face_);
+    LineName->setFont(Scaled(LineName->font(), 1.2, true));
+    SpeakerList = new QListWidget(face_);
+    SpeakerList->setFixedSize(260, 220);
+    EmptyHint = new QLabel(QStringLiteral("No speaker files found.\nCopy the speaker files (*.spp)\n"
+                                          "into the folder \"spkr\" beside this program\nand start it again."),
+                           face_);
+    NoSelect = new QCheckBox(QStringLiteral("スピーカー選択なし (FLAT)"), face_);
+    OKButton = new PicButton(store, QStringLiteral("O K"), face_);
+    CloseButton = new PicButton(store, QStringLiteral("CLOSE"), face_);
+    auto* buttons = new QHBoxLayout;
+    for (PicButton* b : {OKButton, CloseButton}) {
+        b->setFixedSize(110, 30);
+        buttons->addWidget(b);
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{LineName, SpeakerList, EmptyHint, NoSelect})
+        column()->addWidget(w);
+    column()->addLayout(buttons);
+
+    connect(OKButton, &QAbstractButton::clicked, this, &SPSelectWind::OKButton_Click);
+    connect(CloseButton, &QAbstractButton::clicked, this, &SPSelectWind::CloseButton_Click);
+    connect(SpeakerList, &QListWidget::itemDoubleClicked, this, &SPSelectWind::OKButton_Click);
+}
+
+void SPSelectWind::Form_Activate() {
+    SetPicture(startWindowVisible && startWindowVisible());
+    OKButton->setPicture(ImageWind::Pic::BigBar);
+    CloseButton->setPicture(ImageWind::Pic::BigBar);
+    EmptyHint->setVisible(SpeakerList->count() == 0);
+}
+
+void SPSelectWind::OKButton_Click() { hide(); }
+
+// Closing chooses nothing.
+void SPSelectWind::CloseButton_Click() {
+    SpeakerList->setCurrentRow(-1);
+    hide();
+}
