@@ -53,9 +53,9 @@ class TopWind;
 class MainWind : public QWidget {
     Q_OBJECT
 public:
-    // Writes the venue file and takes its name; false (after saying so)
-    // when it could not be written.
-    bool writeVenueFile(const QString& path);
+    // Writes the venue file; false (after saying so) when it could not be
+    // written.
+    bool VenueFileWrite(const QString& path);
     // ---- Shell (MainWind.cpp) ----
 
     // Pages of MainTab.
@@ -705,6 +705,9 @@ private:
     QString askVenueFileName();
     // Names the current memory after PatternName and stores it in the unit.
     void storeCurrentMemory();
+    // Writes the venue file and takes its name; false (after saying so)
+    // when it could not be written.
+    bool writeVenueFile(const QString& path);
 
     // Names
     // The name strips answer clicks with their rename dialogs.

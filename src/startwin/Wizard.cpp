@@ -137,10 +137,9 @@ void TopWind::NameText_Click(int index) {
     NameText[index]->setText(name);
     if (index >= 12 && index < 16)
         NameTextSP[index - 12]->setText(name);
-    // The companion units name their own inputs.
-    if (index < 10)
+    if (input)
         app_.send->SendInputName(index);
-    else if (!input)
+    else
         app_.send->SendOutputName(out);
     const int page = TopTab->currentIndex();
     if (page >= 1 && page <= 3)
@@ -201,7 +200,7 @@ void TopWind::NextButton_Click(int i) {
         app_.data.BankData[app_.data.CurBank].MemNameStr = mainWind->PatternName->text();
         app_.send->SendMemoryStore(1);
         app_.data.BackupMemory();
-        mainWind->writeVenueFile(path);
+        mainWind->VenueFileWrite(path);
     }
     KantanEndProc();
     TopTab->setCurrentIndex(0);
