@@ -125,10 +125,11 @@ void TestWizard::speakers() {
     QVERIFY(!f.choose(0, QStringLiteral("Column")));
     f.choose(2, QStringLiteral("Column"));
     const UnitState& u = f.unitState();
-    for (int o : {0, 1, 4})
+    for (int o : {0, 1, 4}) {
         QCOMPARE(EQOf(u.rec[0].Out[o]), EQOf(f.record().Out[o]));
-    QCOMPARE(u.rec[0].Out[0].EQGain[5], Bands[5][3]);
-    QCOMPARE(u.rec[0].Out[4].EQFreq[2], Bands[2][1]);
+        QCOMPARE(u.rec[0].Out[o].EQGain[5], Bands[5][3]);
+        QCOMPARE(u.rec[0].Out[o].EQFreq[2], Bands[2][1]);
+    }
     QCOMPARE(EQOf(u.rec[0].Out[5]), block5);
     QCOMPARE(f.top->SpeakerName[2]->text(), QStringLiteral("Column"));
     QCOMPARE(u.nameField(6, 1).left(7), QByteArray("Column\0", 7));
@@ -164,6 +165,9 @@ void TestWizard::finishSaves() {
     Fixture f;
     f.top->TopTab->setCurrentIndex(2);
     f.top->LineButton[4 * 2]->click();
+    for (BankRec& r : f.app->data.BankData)
+        std::fill(std::begin(r.PatternMemNo), std::end(r.PatternMemNo), uint8_t{3});
+    std::fill(std::begin(f.unitState().rec[0].PatternMemNo), std::end(f.unitState().rec[0].PatternMemNo), uint8_t{3});
     f.answers = {MsgResult::Yes};
     f.top->NextButton[1]->click();
     QCOMPARE(f.asked.value(0).title, QStringLiteral("設定パラメーター保存確認"));
