@@ -8,6 +8,7 @@
 #include "startwin/SPSelectWind.h"
 
 #include <QCheckBox>
+#include <QPushButton>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -144,7 +145,8 @@ void TestWizard::speakers() {
     QCOMPARE(f.app->data.BankData[1].SpkNameStr[0], QStringLiteral("Column"));
 }
 
-// A tone preset reaches the mono inputs on MIC and leaves a LINE input.
+// A tone preset reaches the mono inputs on MIC and leaves a LINE input; the
+// suppressor box switches all six mono inputs on the unit.
 void TestWizard::microphoneTone() {
     Fixture f;
     for (int c = 0; c < 6; ++c)
@@ -157,6 +159,14 @@ void TestWizard::microphoneTone() {
         QCOMPARE(EQOf(f.unitState().rec[0].In[c]), EQOf(expected));
     QCOMPARE(EQOf(f.unitState().rec[0].In[4]), line);
     QVERIFY(f.top->MicOption[1]->isChecked());
+
+    f.top->Label11_Click();
+    for (int c = 0; c < 6; ++c)
+        QCOMPARE(f.unitState().rec[0].In[c].HSOn, 1);
+    QVERIFY(f.top->HawlingStart->isEnabled());
+    f.top->Label11_Click();
+    QCOMPARE(f.unitState().rec[0].In[5].HSOn, 0);
+    QVERIFY(!f.top->HawlingStart->isEnabled());
 }
 
 // Yes saves the venue file as the records are, stores memory 1 and puts
