@@ -14,9 +14,15 @@ SPSelectWind::SPSelectWind(const ImageWind& store, QWidget* parent) : FaceDialog
     LineName->setFont(Scaled(LineName->font(), 1.2, true));
     SpeakerList = new QListWidget(face_);
     SpeakerList->setFixedSize(260, 220);
-    EmptyHint = new QLabel(QStringLiteral("No speaker files found.\nCopy the speaker files (*.spp)\n"
-                                          "into the folder \"spkr\" beside this program\nand start it again."),
+    // The hint takes the list's place, at its size, so the dialog keeps
+    // its shape.
+    EmptyHint = new QLabel(QStringLiteral("No speaker files found.\n\nCopy the speaker files (*.spp) into the "
+                                          "folder \"spkr\" beside this program and start it again."),
                            face_);
+    EmptyHint->setFixedSize(SpeakerList->size());
+    EmptyHint->setWordWrap(true);
+    EmptyHint->setAlignment(Qt::AlignCenter);
+    EmptyHint->setFrameShape(QFrame::StyledPanel);
     NoSelect = new QCheckBox(QStringLiteral("スピーカー選択なし (FLAT)"), face_);
     OKButton = new PicButton(store, QStringLiteral("O K"), face_);
     CloseButton = new PicButton(store, QStringLiteral("CLOSE"), face_);
@@ -38,6 +44,7 @@ void SPSelectWind::Form_Activate() {
     SetPicture(startWindowVisible && startWindowVisible());
     OKButton->setPicture(ImageWind::Pic::BigBar);
     CloseButton->setPicture(ImageWind::Pic::BigBar);
+    SpeakerList->setVisible(SpeakerList->count() != 0);
     EmptyHint->setVisible(SpeakerList->count() == 0);
 }
 
