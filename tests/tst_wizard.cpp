@@ -64,12 +64,35 @@ struct Fixture : EditorRig {
 class TestWizard : public QObject {
     Q_OBJECT
 private slots:
+    void entryShowsTheUnit();
     void routingAndNames();
     void speakers();
     void microphoneTone();
     void finishSaves();
     void stopRestores();
 };
+
+// Simple setup begins on page 1 with the unit's setup on its pages: the
+// tone its microphones share, or flat for all when they differ.
+void TestWizard::entryShowsTheUnit() {
+    for (int differ : {-1, 3}) {
+        Fixture f;
+        UnitState& u = f.unitState();
+        for (int c = 0; c < 6; ++c)
+            ApplyInEQPreset(u.rec[0].In[c], c == differ ? 0 : 1);
+        u.setNameField(6, 4, "Column");
+        u.rec[0].Mix[2].SrcSwitch[4] = 1;
+        f.top->TopTab->setCurrentIndex(0);
+        f.top->KantanBtn_Click();
+        f.top->PollSkip = 0;
+        f.top->ConnectTimer_Timer();
+        QCOMPARE(f.top->TopTab->currentIndex(), 1);
+        QVERIFY(f.top->MicOption[differ == -1 ? 1 : 2]->isChecked());
+        QCOMPARE(EQOf(u.rec[0].In[0]), EQOf(f.record().In[0]));
+        QCOMPARE(f.top->SpeakerName[3]->text(), QStringLiteral("Column"));
+        QCOMPARE(f.top->LineButton[4 * 4 + 2]->picture(), ImageWind::Pic::SwOn);
+    }
+}
 
 // A routing button switches one source into one output on the unit; a
 // button the companion unit holds does nothing. Names reach every record

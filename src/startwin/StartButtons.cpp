@@ -18,6 +18,7 @@
 #include "startwin/Widgets.h"
 
 #include <QLineEdit>
+#include <QRadioButton>
 
 bool TopWind::DeferStart(int pending) {
     if (TopWindowLock()) {
@@ -40,6 +41,7 @@ void TopWind::KantanBtn_Click() {
     app_.DispBusy = 1;
     if (p == -1)
         app_.send->SetInEQPreset(FlatPreset);
+    MicOption[p == -1 ? FlatPreset : p]->setChecked(true);
     app_.DispBusy = 0;
     TopWindowUnlock();
     TopTab->setCurrentIndex(1);
