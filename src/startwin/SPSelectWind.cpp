@@ -40,6 +40,15 @@ SPSelectWind::SPSelectWind(const ImageWind& store, QWidget* parent) : FaceDialog
     connect(SpeakerList, &QListWidget::itemDoubleClicked, this, &SPSelectWind::OKButton_Click);
 }
 
+void FillSpeakerList(QListWidget* list, const QList<SpeakerEntry>& speakers) {
+    list->clear();
+    for (const SpeakerEntry& s : speakers) {
+        auto* item = new QListWidgetItem(s.name, list);
+        item->setData(Qt::UserRole, s.stem);
+    }
+    list->setCurrentRow(0);
+}
+
 void SPSelectWind::Form_Activate() {
     SetPicture(startWindowVisible && startWindowVisible());
     OKButton->setPicture(ImageWind::Pic::BigBar);

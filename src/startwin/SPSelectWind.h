@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/SpeakerFile.h"
 #include "startwin/Widgets.h"
 
 #include <functional>
@@ -7,6 +8,10 @@
 class QCheckBox;
 class QLabel;
 class QListWidget;
+
+// A speaker list (the chooser's, the editor's) holding the speakers, each
+// with the file that loads it, the first selected.
+void FillSpeakerList(QListWidget* list, const QList<SpeakerEntry>& speakers);
 
 // The speaker chooser of simple setup: one speaker file for an output, or
 // none ("FLAT"). The caller reads the choice from the list and the box once

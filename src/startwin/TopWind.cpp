@@ -9,6 +9,7 @@
 #include "link/Serial.h"
 #include "platform/EventWait.h"
 #include "platform/Dialogs.h"
+#include "data/SpeakerFile.h"
 #include "startwin/AllBankWind.h"
 #include "startwin/App.h"
 #include "startwin/BankReadWind.h"
@@ -26,6 +27,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -78,6 +80,9 @@ TopWind::TopWind(App& app, QWidget* parent) : QWidget(parent), app_(app) {
     spSelectWind.setMaker([this] {
         auto w = std::make_unique<SPSelectWind>(app_.images, this);
         w->startWindowVisible = [this] { return isVisible(); };
+        FillSpeakerList(w->SpeakerList, SpeakerFiles(app_.codePage, app_.AppPath));
+        SetNameFont(w->SpeakerList, NameFont);
+        SetNameFont(w->LineName, NameFont);
         return w;
     });
     pargeWind.setMaker([this] { return std::make_unique<PargeWind>(app_.images, this); });

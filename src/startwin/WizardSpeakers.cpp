@@ -125,13 +125,8 @@ void TopWind::buildHawlingPage(PictureBox* page) {
 
 void TopWind::SpeakerListMake() {
     const QList<SpeakerEntry> speakers = SpeakerFiles(app_.codePage, app_.AppPath);
-    QListWidget* list = spSelectWind->SpeakerList;
-    list->clear();
-    for (const SpeakerEntry& s : speakers) {
-        auto* item = new QListWidgetItem(s.name, list);
-        item->setData(Qt::UserRole, s.stem);
-    }
-    list->setCurrentRow(0);
+    if (spSelectWind.made())
+        FillSpeakerList(spSelectWind->SpeakerList, speakers);
     if (mainWind.made())
         mainWind->SpeakerListFill(speakers);
 }
