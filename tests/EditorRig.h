@@ -6,8 +6,11 @@
 
 #include "GuiRig.h"
 #include "platform/MouseState.h"
+#include "startwin/InputWind.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -68,6 +71,26 @@ struct EditorRig : GuiRig {
         leftHeld = rightHeld = false;
         QTest::mouseRelease(knob, button);
         return steps;
+    }
+
+    // Runs rename, which opens the name dialog; the dialog's text is
+    // replaced by typed, then O K. Returns its title, prompt and first text.
+    QStringList answer(const std::function<void()>& rename, const QString& typed) {
+        InputWind& w = *top->InputWindObj;
+        QStringList opened;
+        QTimer guard; // a dialog that is not answered fails instead of hanging
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, &w, [&w] { w.done(-1); });
+        guard.start(15000);
+        QTimer::singleShot(0, &w, [&] {
+            opened << w.windowTitle() << w.Label1->text() << w.Text1->text();
+            w.Text1->clear();
+            for (QChar c : typed)
+                QTest::sendKeyEvent(QTest::Click, w.Text1, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            w.Command1->click();
+        });
+        rename();
+        return opened;
     }
 
     // Runs script on the modal window once its loop runs; a window the

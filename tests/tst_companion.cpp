@@ -119,7 +119,8 @@ void TestCompanion::absentUnitLocked() {
     for (int i = 44; i < 48; ++i)
         blank << m.LineButton[i] << f.top->LineButton[i];
     const QList<QWidget*> locked{m.SKLVT202[0],    m.SKLVT202[3], m.SMCheck[5], m.SMName[5],  m.SupMrName2[1],
-                                 m.InLineName[11], m.Label2[11],  m.Label2[43], m.Label2[55], m.Label2[94]};
+                                 m.InLineName[11], m.Label2[11],  m.Label2[43], m.Label2[55], m.Label2[94],
+                                 f.top->Label2[11], f.top->NameText[11]};
     for (PicButton* b : blank)
         QVERIFY(!b->hasPicture() && b->tint() == Qt::black && b->toolTip().isEmpty() && !b->isEnabled());
     for (QWidget* w : locked)

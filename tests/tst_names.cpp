@@ -5,11 +5,13 @@
 #include "EditorRig.h"
 #include "editor/MainWind.h"
 #include "startwin/InputWind.h"
+#include "startwin/SPSelectWind.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -17,26 +19,6 @@ namespace {
 
 struct Fixture : EditorRig {
     MainWind& m = *main;
-
-    // Runs rename, which opens the name dialog; the dialog's text is
-    // replaced by typed, then O K. Returns its title, prompt and first text.
-    QStringList answer(const std::function<void()>& rename, const QString& typed) {
-        InputWind& w = *top->InputWindObj;
-        QStringList opened;
-        QTimer guard; // a dialog that is not answered fails instead of hanging
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, &w, [&w] { w.done(-1); });
-        guard.start(15000);
-        QTimer::singleShot(0, &w, [&] {
-            opened << w.windowTitle() << w.Label1->text() << w.Text1->text();
-            w.Text1->clear();
-            for (QChar c : typed)
-                QTest::sendKeyEvent(QTest::Click, w.Text1, Qt::Key_unknown, QString(c), Qt::NoModifier);
-            w.Command1->click();
-        });
-        rename();
-        return opened;
-    }
 
     // The names at field[i] of every record.
     template <size_t N> QStringList allRecords(std::array<QString, N> BankRec::*field, int i) const {
@@ -175,7 +157,9 @@ void TestNames::faceFollowsCodePage() {
     const QString ownFace = m.OnLineMess->font().family();
     const QList<QWidget*> names{
         m.SystemName,   m.PatternName,   m.InLineName[11], m.OutLineName[4], m.InName[9],
-        m.MixInName[0], m.MixOutName[4], m.OutName[3],     m.ExtOutName[7],  f.top->InputWindObj->Text1};
+        m.MixInName[0], m.MixOutName[4], m.OutName[3],     m.ExtOutName[7],  f.top->InputWindObj->Text1,
+        f.top->NameText[16], f.top->NameTextSP[1], f.top->SpeakerName[2], f.top->SystemText[0],
+        f.top->spSelectWind->SpeakerList};
     // The set-up installs this face.
     QVERIFY(QFontDatabase::families().contains(QStringLiteral("IPAGothic")));
     f.app->codePage = CodePage(CodePage::Japanese);

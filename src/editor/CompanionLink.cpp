@@ -179,7 +179,7 @@ QList<QWidget*> MainWind::CompanionControls(int c) {
     QList<QWidget*> all;
     for (int k = 0; k < 4; ++k)
         all << top_.LineButton[4 * row + k];
-    all << Label2[10 + c] << InLineName[10 + c];
+    all << top_.Label2[10 + c] << top_.NameText[10 + c] << Label2[10 + c] << InLineName[10 + c];
     for (int k = 0; k < 4; ++k)
         all << LineButton[4 * row + k];
     all << Label2[44 - c] << MixInName[10 + c] << VT20LinkSW[c] << VT20LinkSW[c + 2];

@@ -3,6 +3,7 @@
 #include "editor/MainWind.h"
 
 #include "startwin/App.h"
+#include "startwin/TopWind.h"
 
 #include <QLabel>
 
@@ -10,6 +11,7 @@ void MainWind::DispAllParam() {
     app_.DispBusy = 1;
     DispSystemName();
     DispChannelName();
+    top_.DispSpeakerName();
     DispInputStatus();
     DispInputTrim();
     DispOutputStatus();
@@ -33,4 +35,5 @@ void MainWind::DispAllParam() {
 
 void MainWind::DispSystemName() {
     SystemName->setText(app_.data.VenueName);
+    top_.DispSystemName();
 }

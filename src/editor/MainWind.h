@@ -53,6 +53,9 @@ class TopWind;
 class MainWind : public QWidget {
     Q_OBJECT
 public:
+    // Writes the venue file; false (after saying so) when it could not be
+    // written.
+    bool VenueFileWrite(const QString& path);
     // ---- Shell (MainWind.cpp) ----
 
     // Pages of MainTab.

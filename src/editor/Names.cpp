@@ -121,6 +121,7 @@ void MainWind::showInputName(int c, const QString& name) {
     }
     if (c >= 10)
         SupMrName2[c - 10]->setText(name);
+    top_.NameText[c]->setText(name);
 }
 
 void MainWind::showOutputName(int index, const QString& name) {
@@ -130,6 +131,10 @@ void MainWind::showOutputName(int index, const QString& name) {
         OutName[index]->setText(name);
     if (index < static_cast<int>(SupOutName2.size()))
         SupOutName2[index]->setText(name);
+    // The start window's index 4 is OUT 4; REC OUT is its last box.
+    top_.NameText[index == 4 ? 16 : 12 + index]->setText(name);
+    if (index < 4)
+        top_.NameTextSP[index]->setText(name);
 }
 
 void MainWind::DispChannelName() {

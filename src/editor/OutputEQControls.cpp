@@ -9,6 +9,7 @@
 #include "editor/PanelParts.h"
 #include "link/ParamSend.h"
 #include "startwin/App.h"
+#include "startwin/SPSelectWind.h"
 #include "startwin/Widgets.h"
 
 #include <QApplication>
@@ -222,11 +223,6 @@ void MainWind::OutputEQShowFirst() {
 }
 
 void MainWind::SpeakerListFill(const QList<SpeakerEntry>& speakers) {
-    OutEQList->clear();
-    for (const SpeakerEntry& s : speakers) {
-        auto* item = new QListWidgetItem(s.name, OutEQList);
-        item->setData(Qt::UserRole, s.stem);
-    }
     // A selection by code is no click: nothing is loaded.
-    OutEQList->setCurrentRow(0);
+    FillSpeakerList(OutEQList, speakers);
 }

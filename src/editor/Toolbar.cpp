@@ -244,14 +244,20 @@ void MainWind::storeCurrentMemory() {
 }
 
 bool MainWind::writeVenueFile(const QString& path) {
+    if (!VenueFileWrite(path))
+        return false;
+    SetFileName(app_.data, path);
+    app_.data.BackupMemory();
+    return true;
+}
+
+bool MainWind::VenueFileWrite(const QString& path) {
     if (!SaveVenueFile(app_.data, app_.codePage, path)) {
         ShowMessage({QStringLiteral("Error Write Venue file\r\n(") + WithVenueExtension(path) +
                          QStringLiteral(")\r\n"),
                      QStringLiteral("File error"), MsgButtons::Ok, MsgIcon::Critical, MsgResult::Ok});
         return false;
     }
-    SetFileName(app_.data, path);
-    app_.data.BackupMemory();
     return true;
 }
 

@@ -20,8 +20,11 @@ class HawlingWind;
 class InputWind;
 class Lamp;
 class MainWind;
+class PargeWind;
 class PicButton;
 class PictureBox;
+class QRadioButton;
+class SPSelectWind;
 class QWindow;
 class password;
 class passwordEntry;
@@ -120,6 +123,51 @@ public:
     // switches; online only.
     void HawlingStart_Click();
 
+    // ---- Simple setup (Wizard.cpp, WizardSpeakers.cpp)
+    // Page 1: the routing and the names. Label2 0..11 the inputs, 12..15
+    // OUT 1..4, 16 REC OUT; NameText the same.
+    std::array<QLabel*, 17> Label2{};
+    std::array<QLabel*, 17> NameText{};
+    // Page 2: a speaker per output channel, its changed-in-the-editor note,
+    // the output's name; the microphone tone.
+    std::array<QLabel*, 4> SpeakerName{};
+    std::array<QLabel*, 4> SpChgMes{};
+    std::array<QLabel*, 4> NameTextSP{};
+    std::array<QLabel*, 4> SPLabel{};
+    std::array<QRadioButton*, 3> MicOption{};
+    std::array<QLabel*, 3> Label12{};
+    QPushButton* OnsituBtn = nullptr;
+    // Page 3: the suppressors on or off and the measurement.
+    std::array<QCheckBox*, 1> HawlingOption{};
+    std::array<QLabel*, 1> Label11{};
+    QPushButton* HawlingStart = nullptr;
+    // The venue name and the way on, back and out, one per page.
+    std::array<QLabel*, 3> SystemText{};
+    std::array<QPushButton*, 3> NextButton{};
+    std::array<QPushButton*, 3> ModoruButton{};
+    std::array<QPushButton*, 3> StopButton{};
+    // The speaker chooser and the wait window of a stop; made on first use.
+    OnDemand<SPSelectWind> spSelectWind;
+    OnDemand<PargeWind> pargeWind;
+
+    void LineButton_Click(int index);
+    void NameText_Click(int index);
+    void NameTextSP_Click(int i);
+    void SystemText_Click(int i);
+    void SpeakerName_Click(int k);
+    void MicOption_Click(int i);
+    void Label12_Click(int i);
+    void OnsituBtn_Click();
+    void HawlingOption_Click();
+    void Label11_Click();
+    void NextButton_Click(int i);
+    void ModoruButton_Click(int i);
+    void StopButton_Click(int i);
+    void DispSpeakerName();
+    void DispSystemName();
+    // Every control of these windows that shows a user's name.
+    QList<QWidget*> NameControls();
+
     // The face the last FontSetAll gave the names; a name control built
     // later takes it too (SetNameFont). Empty before the first.
     QString NameFont;
@@ -163,6 +211,10 @@ private:
 
     void buildMenuPage(PictureBox* page);
     void buildLinePage(PictureBox* page);
+    void buildSpeakerPage(PictureBox* page);
+    void buildHawlingPage(PictureBox* page);
+    // The venue box and the three page buttons at the foot of page i + 1.
+    void buildPageFoot(PictureBox* page, int i);
     void addStatusRow(PictureBox* page, int i);
     void focusWindowChanged(QWindow* now);
     // NameFont on every name control that exists.
