@@ -69,6 +69,7 @@ private slots:
     void speakers();
     void microphoneTone();
     void finishSaves();
+    void finishWithoutSaving();
     void stopRestores();
 };
 
@@ -226,6 +227,41 @@ void TestWizard::finishSaves() {
     QCOMPARE(f.top->TopTab->currentIndex(), 3);
 }
 
+// Cancel on either question stays on the page; No leaves without saving
+// and keeps every change in the records and the unit.
+void TestWizard::finishWithoutSaving() {
+    Fixture f;
+    f.top->TopTab->setCurrentIndex(2);
+    f.top->LineButton[4 * 5 + 1]->click();
+    const QString path = f.venuePath(QStringLiteral("名称未設定.vnf"));
+
+    f.answers = {MsgResult::Cancel};
+    f.top->NextButton[1]->click();
+    QCOMPARE(f.top->TopTab->currentIndex(), 2);
+    QVERIFY(!QFile::exists(path));
+
+    f.answers = {MsgResult::No};
+    f.top->NextButton[1]->click();
+    QCOMPARE(f.top->TopTab->currentIndex(), 0);
+    QVERIFY(!QFile::exists(path));
+    QCOMPARE(f.record().Mix[1].SrcSwitch[5], 1);
+    QCOMPARE(f.unitState().rec[0].Mix[1].SrcSwitch[5], 1);
+
+    // The file there already: No to the overwrite leaves it as it was.
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+    f.top->TopTab->setCurrentIndex(3);
+    f.asked.clear();
+    f.answers = {MsgResult::Yes, MsgResult::No};
+    f.top->NextButton[2]->click();
+    QCOMPARE(f.asked.size(), 2);
+    QCOMPARE(f.top->TopTab->currentIndex(), 0);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("old"));
+}
+
 // Stop asks first; Yes puts the last backup back into the records and the
 // unit and leaves the wizard.
 void TestWizard::stopRestores() {
@@ -236,11 +272,20 @@ void TestWizard::stopRestores() {
     f.top->StopButton[0]->click();
     QCOMPARE(f.record().Mix[2].SrcSwitch[3], 1);
 
+    // Settings the unit holds apart from the backup come back too: the
+    // whole record is sent.
+    BankRec& unit = f.unitState().rec[0];
+    unit.In[3].Trim = uint8_t(f.record().In[3].Trim + 1);
+    unit.Out[2].Delay = uint16_t(f.record().Out[2].Delay + 7);
+    unit.SAMask = uint8_t(f.record().SAMask ^ 5);
     f.answers = {MsgResult::Yes};
     f.top->StopButton[0]->click();
     QCOMPARE(f.asked.last().title, QStringLiteral("Confirmation"));
     QCOMPARE(f.record().Mix[2].SrcSwitch[3], 0);
-    QCOMPARE(f.unitState().rec[0].Mix[2].SrcSwitch[3], 0);
+    QCOMPARE(unit.Mix[2].SrcSwitch[3], 0);
+    QCOMPARE(unit.In[3].Trim, f.record().In[3].Trim);
+    QCOMPARE(unit.Out[2].Delay, f.record().Out[2].Delay);
+    QCOMPARE(unit.SAMask, f.record().SAMask);
     QCOMPARE(f.top->TopTab->currentIndex(), 0);
     QVERIFY(f.top->isEnabled());
 }
