@@ -13,6 +13,8 @@ namespace {
 
 // The editor window with its caption, channel captions and pin table.
 std::unique_ptr<MainWind> MakeEditor(App& app, TopWind& top) {
+    // The editor's refresh fills the simple-setup pages too.
+    top.BuildWizardPages();
     auto editor = std::make_unique<MainWind>(app, top);
     MainWind& main = *editor;
     main.Form_Initialize();

@@ -74,9 +74,6 @@ TopWind::TopWind(App& app, QWidget* parent) : QWidget(parent), app_(app) {
     }
     buildMenuPage(Image1[0]);
     static_cast<QVBoxLayout*>(Image1[0]->layout())->addStretch(1);
-    buildLinePage(Image1[1]);
-    buildSpeakerPage(Image1[2]);
-    buildHawlingPage(Image1[3]);
     spSelectWind.setMaker([this] {
         auto w = std::make_unique<SPSelectWind>(app_.images, this);
         w->startWindowVisible = [this] { return isVisible(); };
@@ -105,6 +102,19 @@ TopWind::TopWind(App& app, QWidget* parent) : QWidget(parent), app_(app) {
     allBankWind = std::make_unique<AllBankWind>(app_);
     connect(this, &TopWind::bankProgress, allBankWind.get(), &AllBankWind::SetProgress);
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &TopWind::focusWindowChanged);
+}
+
+void TopWind::BuildWizardPages() {
+    if (wizardBuilt_)
+        return;
+    wizardBuilt_ = true;
+    buildLinePage(Image1[1]);
+    buildSpeakerPage(Image1[2]);
+    buildHawlingPage(Image1[3]);
+    for (PicButton* b : LineButton) {
+        b->setPicture(ImageWind::Pic::SwOff);
+        b->Tag = QStringLiteral("0");
+    }
 }
 
 // The link outlives this window: its port is closed and its COM control,
@@ -180,10 +190,6 @@ bool TopWind::Form_Initialize() {
     SpeakerListMake();
     for (PictureBox* page : Image1)
         page->setPicture(ImageWind::Pic::Silver86);
-    for (PicButton* b : LineButton) {
-        b->setPicture(ImageWind::Pic::SwOff);
-        b->Tag = QStringLiteral("0");
-    }
     PollSkip = 3;
     LoadDefaultVenue(app_.data, app_.codePage, app_.AppPath, app_.link.OnLine);
 
@@ -316,6 +322,8 @@ void TopWind::KantanEndProc() {
 void TopWind::TopTab_Click() {
     static const char* const headings[] = {"", "マトリックス選択", "スピーカー選択", "ハウリングサプレッサー設定"};
     const int page = TopTab->currentIndex();
+    if (page > 0)
+        BuildWizardPages();
     Label1[0]->setText(page >= 0 && page < 4 ? QString::fromUtf8(headings[page]) : QString());
 }
 

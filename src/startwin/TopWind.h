@@ -69,6 +69,9 @@ public:
     void TimeOutNone_Click();
     // The editor's memory buttons all off.
     void SyousaiInitial();
+    // The simple-setup pages, built after the start window's first paint
+    // (with the editor, whose refresh fills them) or when first needed.
+    void BuildWizardPages();
     // The speaker files under spkr/ into the speaker lists, the first
     // selected; at start-up and at each start of editing. The editor's list
     // is filled once the editor has been made.
@@ -207,6 +210,7 @@ private:
     App& app_;
     bool ending_ = false;
     bool editorQueued_ = false;
+    bool wizardBuilt_ = false;
     QWindow* lastFocusWindow_ = nullptr;
 
     void buildMenuPage(PictureBox* page);
