@@ -5,7 +5,6 @@
 #include "startwin/App.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -41,12 +40,8 @@ BalWind::BalWind(App& app, MainWind& main, QWidget* parent)
     grid->setColumnStretch(1, 1);
     col->addWidget(f);
 
-    CloseButton = panel::Key(app.images, QStringLiteral("CLOSE"), face_, {76, 26});
-    CloseButton->setToolTip(QStringLiteral("Close the window."));
-    auto* foot = new QHBoxLayout;
-    foot->addStretch(1);
-    foot->addWidget(CloseButton);
-    col->addLayout(foot);
+    CloseButton = panel::CloseKey(app.images, face_, {76, 26});
+    col->addWidget(CloseButton, 0, Qt::AlignRight);
 
     connect(OutBallance, &QSlider::valueChanged, this, &BalWind::OutBallance_Change);
     BalVol->onPress = [this](Qt::MouseButton b) { BalVol_MouseDown(b); };

@@ -4,7 +4,6 @@
 #include "startwin/App.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -34,12 +33,8 @@ DelayWind::DelayWind(App& app, QWidget* parent)
     grid->addWidget(DistUpDown, 1, 2);
     col->addWidget(f);
 
-    CloseButton = panel::Key(app.images, QStringLiteral("CLOSE"), face_, {76, 26});
-    CloseButton->setToolTip(QStringLiteral("Close the window."));
-    auto* foot = new QHBoxLayout;
-    foot->addStretch(1);
-    foot->addWidget(CloseButton);
-    col->addLayout(foot);
+    CloseButton = panel::CloseKey(app.images, face_, {76, 26});
+    col->addWidget(CloseButton, 0, Qt::AlignRight);
 
     connect(TimeUpDown, &QSpinBox::valueChanged, this, &DelayWind::TimeUpDown_Change);
     connect(DistUpDown, &QSpinBox::valueChanged, this, &DelayWind::DistUpDown_Change);

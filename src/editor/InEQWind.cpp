@@ -106,8 +106,7 @@ InEQWind::InEQWind(App& app, MainWind& main, QWidget* parent)
     EQOn[1]->setToolTip(QStringLiteral("EQ turn off."));
     EQCopy = panel::Key(app.images, QStringLiteral("COPY to"), face_, ButtonSize);
     EQCopy->setToolTip(QStringLiteral("Copy."));
-    CloseButton = panel::Key(app.images, QStringLiteral("CLOSE"), face_, ButtonSize);
-    CloseButton->setToolTip(QStringLiteral("Close the window."));
+    CloseButton = panel::CloseKey(app.images, face_, ButtonSize);
     auto* foot = new QHBoxLayout;
     foot->setSpacing(8);
     foot->addWidget(EQOn[0]);

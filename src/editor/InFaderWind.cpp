@@ -42,8 +42,7 @@ InFaderWind::InFaderWind(App& app, MainWind& main, QWidget* parent)
     keys->setSpacing(6);
     InLock = panel::Key(app.images, QStringLiteral("LOCK"), face_);
     InVRADJ = panel::Key(app.images, QStringLiteral("LINK"), face_);
-    CloseButton = panel::Key(app.images, QStringLiteral("CLOSE"), face_);
-    CloseButton->setToolTip(QStringLiteral("Close the window."));
+    CloseButton = panel::CloseKey(app.images, face_);
     keys->addWidget(InLock);
     keys->addWidget(InVRADJ);
     keys->addStretch(1);

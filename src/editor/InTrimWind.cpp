@@ -58,8 +58,7 @@ InTrimWind::InTrimWind(const ImageWind& images, MainWind& owner)
     Label1[3] = panel::Legend(QStringLiteral("PAD"), face_);
     Label2 = panel::Legend(QStringLiteral("+48V"), face_);
     In48V = new Lamp(face_);
-    CloseButton = panel::Key(images, QStringLiteral("CLOSE"), face_);
-    CloseButton->setToolTip(QStringLiteral("Close the window."));
+    CloseButton = panel::CloseKey(images, face_);
     auto* foot = new QHBoxLayout;
     foot->setSpacing(6);
     foot->addWidget(Label1[3]);

@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QVBoxLayout>
-#include <algorithm>
 
 // OUTPUT EQ: the response graph of the chosen output, with its A/B choice,
 // EQ switch, copy and speaker presets beside it.

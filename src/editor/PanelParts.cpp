@@ -63,6 +63,12 @@ PicButton* Key(const ImageWind& store, const QString& caption, QWidget* parent, 
     return b;
 }
 
+PicButton* CloseKey(const ImageWind& store, QWidget* parent, QSize size) {
+    PicButton* b = Key(store, QStringLiteral("CLOSE"), parent, size);
+    b->setToolTip(QStringLiteral("Close the window."));
+    return b;
+}
+
 QLabel* BoxLabel(QWidget* parent, QSize size, unsigned bgr) {
     auto* l = new QLabel(parent);
     l->setFixedSize(size);

@@ -25,6 +25,9 @@ inline constexpr int NameHeight = 20;
 // A picture button of the store with a caption, at a fixed size.
 PicButton* Key(const ImageWind& store, const QString& caption, QWidget* parent, QSize size = KeySize);
 
+// A dialog's "CLOSE" key with its tip.
+PicButton* CloseKey(const ImageWind& store, QWidget* parent, QSize size = KeySize);
+
 // A label styled as the writable strip of a console: light, framed, centred.
 QLabel* NameStrip(QWidget* parent, int width);
 // A framed, centred value box on the back colour bgr (&HBBGGRR).
