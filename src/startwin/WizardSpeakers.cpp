@@ -124,6 +124,11 @@ void TopWind::buildHawlingPage(PictureBox* page) {
 }
 
 void TopWind::SpeakerListMake() {
+    // The chooser fills itself when it is made, and each start of editing
+    // runs this again: before either list exists (at start-up) there is
+    // nothing to fill, and the folder is not read.
+    if (!spSelectWind.made() && !mainWind.made())
+        return;
     const QList<SpeakerEntry> speakers = SpeakerFiles(app_.codePage, app_.AppPath);
     if (spSelectWind.made())
         FillSpeakerList(spSelectWind->SpeakerList, speakers);
