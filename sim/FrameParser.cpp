@@ -3,8 +3,15 @@
 void FrameParser::Reset() {
     state_ = State::Hunt;
     len_ = 0;
+    skipped_ = 0;
     body_.clear();
     raw_.clear();
+}
+
+QByteArray FrameParser::Abandon() {
+    const QByteArray raw = raw_;
+    Reset();
+    return raw;
 }
 
 std::optional<FrameParser::Frame> FrameParser::Push(uint8_t byte) {
@@ -42,9 +49,11 @@ std::optional<FrameParser::Frame> FrameParser::Push(uint8_t byte) {
         return std::nullopt;
     case State::Trailer:
         raw_.append(char(byte));
-        if (byte != End)
+        if (byte != End) {
+            ++skipped_;
             return std::nullopt;
-        Frame f{body_, raw_};
+        }
+        Frame f{body_, raw_, skipped_};
         Reset();
         return f;
     }

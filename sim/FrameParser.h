@@ -20,6 +20,9 @@ public:
         // Every byte from the 0x01 to the 0x02, including any skipped
         // between body and 0x02.
         QByteArray raw;
+        // Bytes skipped between body and 0x02: the frame was not whole
+        // (its tail cut, another frame run into it).
+        int skipped = 0;
     };
 
     // Takes one byte; returns the frame it completes, if any.
@@ -30,12 +33,15 @@ public:
     // True while between a 0x01 and its frame's end.
     bool InFrame() const { return state_ != State::Hunt; }
     void Reset();
+    // Gives up the frame begun: its bytes so far, and the search resumes.
+    QByteArray Abandon();
 
 private:
     enum class State { Hunt, LenHigh, LenLow, Body, Trailer };
 
     State state_ = State::Hunt;
     int len_ = 0;
+    int skipped_ = 0;
     QByteArray body_;
     QByteArray raw_;
 };

@@ -19,8 +19,16 @@ void SimUnit::Saw(int64_t nowUs) {
     seen_ = true;
 }
 
+void SimUnit::ExpireCut(int64_t nowUs) {
+    if (parser_.InFrame() && nowUs - lastRxUs_ > CutGapUs)
+        malformed_.append(parser_.Abandon());
+}
+
 void SimUnit::ReceiveUs(const uint8_t* data, size_t n, int64_t nowUs) {
     Saw(nowUs);
+    ExpireCut(nowUs);
+    if (n > 0)
+        lastRxUs_ = nowUs;
     for (size_t i = 0; i < n; ++i) {
         const bool was = parser_.InFrame();
         auto frame = parser_.Push(data[i]);
@@ -32,6 +40,10 @@ void SimUnit::ReceiveUs(const uint8_t* data, size_t n, int64_t nowUs) {
 }
 
 void SimUnit::Answer(const FrameParser::Frame& frame, int64_t startUs, int64_t nowUs) {
+    if (frame.skipped > 0) {
+        malformed_.append(frame.raw);
+        return;
+    }
     rawFrames_.append(frame.raw);
     if (silentIn_) {
         if (*silentIn_ == 0)
@@ -103,6 +115,7 @@ size_t SimUnit::AvailableUs(int64_t nowUs) const {
 
 size_t SimUnit::TakeUs(uint8_t* out, size_t max, int64_t nowUs) {
     Saw(nowUs);
+    ExpireCut(nowUs);
     const size_t n = std::min(max, AvailableUs(nowUs));
     for (size_t i = 0; i < n; ++i)
         out[i] = out_[i].byte;
@@ -140,6 +153,7 @@ void SimUnit::clearFaults() {
 
 void SimUnit::clearLogs() {
     rawFrames_.clear();
+    malformed_.clear();
     answered_ = 0;
     model_.clearRequests();
 }

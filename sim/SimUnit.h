@@ -27,6 +27,9 @@ class SimUnit {
 public:
     // 38400 baud, 8N1: ten bits on the wire per byte.
     static constexpr int64_t BytesPerSecond = 3840;
+    // A frame's bytes follow each other on the line; a pause this long
+    // inside one means its sender stopped: the frame was cut.
+    static constexpr int64_t CutGapUs = 50'000;
 
     // Request bytes as they arrive; a completed frame is answered.
     void Receive(const uint8_t* data, size_t n, uint32_t nowMs) { ReceiveUs(data, n, UsOf(nowMs)); }
@@ -66,10 +69,13 @@ public:
 
     UnitModel& model() { return model_; }
     const UnitModel& model() const { return model_; }
-    // Every request frame heard, byte for byte, oldest first.
+    // Every whole request frame heard, byte for byte, oldest first.
     QList<QByteArray> rawFrames() const { return rawFrames_; }
     // Requests that got a reply (a cut one counts).
     int answered() const { return answered_; }
+    // Request frames heard cut short or run into by other bytes, byte for
+    // byte: none is answered, nor taken for part of the next.
+    QList<QByteArray> malformedFrames() const { return malformed_; }
     void clearLogs();
 
 private:
@@ -84,6 +90,8 @@ private:
     static int64_t WireUs(int64_t bytes) { return (bytes * 1000000 + BytesPerSecond - 1) / BytesPerSecond; }
 
     void Answer(const FrameParser::Frame& frame, int64_t startUs, int64_t nowUs);
+    // A frame begun whose bytes stopped coming is given up as cut.
+    void ExpireCut(int64_t nowUs);
     void Queue(const QByteArray& bytes, int64_t earliestUs);
     QByteArray Noise(int n);
 
@@ -95,6 +103,7 @@ private:
     mutable size_t due_ = 0;
     int64_t lineFreeUs_ = INT64_MIN;
     int64_t frameStartUs_ = 0;
+    int64_t lastRxUs_ = 0;
 
     int64_t lastUs_ = 0;
     bool seen_ = false;
@@ -108,5 +117,6 @@ private:
     uint32_t noiseSeed_ = 0x2545F491u;
 
     QList<QByteArray> rawFrames_;
+    QList<QByteArray> malformed_;
     int answered_ = 0;
 };

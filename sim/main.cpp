@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
     printf("%s\n", qPrintable(pty.path()));
     fflush(stdout);
 
-    qsizetype shown = 0;
+    qsizetype shown = 0, shownMalformed = 0;
     const timespec tick{0, 200'000'000};
     for (;;) {
         const int sig = sigtimedwait(&stopSignals, nullptr, &tick);
@@ -136,10 +136,14 @@ int main(int argc, char** argv) {
         const QList<QByteArray> frames = pty.withUnit([](SimUnit& u) { return u.rawFrames(); });
         for (; shown < frames.size(); ++shown)
             fprintf(stderr, "request %s\n", frames[shown].toHex(' ').constData());
+        const QList<QByteArray> bad = pty.withUnit([](SimUnit& u) { return u.malformedFrames(); });
+        for (; shownMalformed < bad.size(); ++shownMalformed)
+            fprintf(stderr, "malformed request (not answered) %s\n", bad[shownMalformed].toHex(' ').constData());
         fflush(stderr);
     }
     pty.stop();
-    const int answered = pty.withUnit([](SimUnit& u) { return u.answered(); });
-    fprintf(stderr, "qdr318-sim: %d request(s) answered\n", answered);
+    const auto [answered, malformed] =
+        pty.withUnit([](SimUnit& u) { return std::pair{u.answered(), int(u.malformedFrames().size())}; });
+    fprintf(stderr, "qdr318-sim: %d request(s) answered, %d malformed\n", answered, malformed);
     return 0;
 }

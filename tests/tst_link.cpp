@@ -8,6 +8,8 @@
 
 #include <QTest>
 #include <deque>
+#include <functional>
+#include <utility>
 #include <memory>
 
 using namespace testrig;
@@ -23,6 +25,7 @@ private slots:
     void scanFindsUnitOnUsb();
     void scanFindsUnitOnCom1();
     void comRetriesAndLeftovers();
+    void oneExchangeAtATime();
 
 private:
     // A link on the scripted bridge, its port open in USB mode.
@@ -338,6 +341,59 @@ void TestLink::comRetriesAndLeftovers() {
     QCOMPARE(r.host.lost, 1);
     QVERIFY(!r.link.OnLine);
     QCOMPARE(frames(), 3);
+}
+
+namespace {
+
+// A host whose reply wait runs something once, as a timer of the windows
+// would that fires while the unit has not yet answered.
+struct MeddlingHost : FakeHost {
+    std::function<void()> meddle;
+    void PumpEvents(int maxMs) override {
+        if (auto once = std::exchange(meddle, nullptr))
+            once();
+        FakeHost::PumpEvents(maxMs);
+    }
+};
+
+} // namespace
+
+// A message sent while another waits for its reply goes after it, whole:
+// the one in flight retries with its own bytes and keeps its reply.
+void TestLink::oneExchangeAtATime() {
+    SimPty pty;
+    QVERIFY(pty.start());
+    qputenv("QDR318_COM1", pty.path().toLocal8Bit());
+    WiredLink<MeddlingHost> r;
+    r.host.gate = true;
+    QVERIFY(r.connect(1));
+    pty.withUnit([](SimUnit& u) {
+        u.setPaced(false);
+        u.clearLogs();
+        u.dropReplies(1);
+    });
+
+    const QByteArray delay = QByteArray::fromHex("4f530001010000");
+    int busyInside = -1;
+    r.host.meddle = [&] {
+        r.link.Send({0x4f, 0x53, 0x00, 0x01, 0x01, 0x00, 0x00}, 1100);
+        QVERIFY(!r.link.Replied());
+        // Another message's turn must not end this one's.
+        busyInside = r.link.SendBusy;
+    };
+    SendNO(r.link, 2, 500);
+    QVERIFY(r.link.Replied());
+    QCOMPARE(r.link.RxBuf[2], 2);
+    QCOMPARE(busyInside, 1);
+    QCOMPARE(r.link.Waiting(), 1);
+    QTRY_COMPARE(r.link.Waiting(), 0);
+    QCOMPARE(r.link.RxBuf[0], 'O');
+
+    const auto frames = pty.withUnit([](SimUnit& u) { return std::pair{u.rawFrames(), u.malformedFrames()}; });
+    const QByteArray probe = Frame(QByteArray("NO\x02", 3));
+    QCOMPARE(frames.first, QList<QByteArray>({probe, probe, Frame(delay)}));
+    QVERIFY(frames.second.isEmpty());
+    QCOMPARE(r.host.lost, 0);
 }
 
 QTEST_GUILESS_MAIN(TestLink)

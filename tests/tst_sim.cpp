@@ -100,6 +100,7 @@ private slots:
     void statusBits();
     void howling();
     void malformedBodies();
+    void cutFramesReported();
 };
 
 // Garbage, LEN 0, LEN 1026, a bad LEN whose low byte is the real start, and
@@ -389,6 +390,36 @@ void TestSim::malformedBodies() {
         m.Handle(body);
     }
     QVERIFY(m.state().memNo >= 1 && m.state().memNo <= 16);
+}
+
+// A frame whose tail never came is reported and left unanswered, and the
+// next one is heard on its own; one run into by another frame is reported
+// whole instead of being taken for a request.
+void TestSim::cutFramesReported() {
+    const QByteArray delay = Frame(QByteArray::fromHex("4f530001010000"));
+    const QByteArray fader = QByteArray::fromHex("010009 4f530001090000 7c7d 02");
+    SimUnit u;
+    u.setPaced(false);
+    SendUs(u, delay.left(8), 1'000'000);
+    SendUs(u, fader, 1'000'000 + SimUnit::CutGapUs + 1);
+    QCOMPARE(u.malformedFrames(), QList<QByteArray>({delay.left(8)}));
+    QCOMPARE(u.rawFrames(), QList<QByteArray>({fader}));
+    QCOMPARE(u.answered(), 1);
+
+    // A tail that stopped is given up as time passes, without more bytes.
+    u.clearLogs();
+    SendUs(u, delay.left(5), 2'000'000);
+    uint8_t out[64];
+    u.TakeUs(out, sizeof out, 2'000'000 + SimUnit::CutGapUs + 1);
+    QCOMPARE(u.malformedFrames(), QList<QByteArray>({delay.left(5)}));
+
+    u.clearLogs();
+    SendUs(u, delay.left(8) + fader, 3'000'000);
+    QCOMPARE(u.malformedFrames(), QList<QByteArray>({delay.left(8) + fader}));
+    QVERIFY(u.rawFrames().isEmpty());
+    QCOMPARE(u.answered(), 0);
+    SendUs(u, delay, 3'000'100);
+    QCOMPARE(u.rawFrames(), QList<QByteArray>({delay}));
 }
 
 QTEST_GUILESS_MAIN(TestSim)

@@ -69,6 +69,9 @@ void MainWind::OutputEQTimer_Timer() {
         OutputEQTimer.stop();
         return;
     }
+    // A tick during the last change's reply wait leaves it to the next one.
+    if (app_.link.SendBusy)
+        return;
     if (DragChanged == -1) {
         OutEQDataChange(DragBand);
         DragChanged = 0;

@@ -2,6 +2,7 @@
 
 #include "link/Serial.h"
 
+#include <QTimer>
 #include <algorithm>
 
 Link::Link() = default;
@@ -20,6 +21,32 @@ void Link::SendCommand(const uint8_t* body, int n, int wait) {
     answered_ = false;
     if (n < 0 || n + 4 > Serial::SendBufferSize || RunBroken())
         return;
+    if (SendBusy) {
+        // Never inside another exchange: its frame, its retries and its
+        // reply stay its own.
+        waiting_.push_back({std::vector<uint8_t>(body, body + n), wait});
+        return;
+    }
+    SendWaiting();
+    Exchange(body, n, wait);
+    // Whatever came in during this wait goes next, after the caller has
+    // read its reply.
+    if (!waiting_.empty())
+        QTimer::singleShot(0, &turn_, [this] {
+            if (!SendBusy)
+                SendWaiting();
+        });
+}
+
+void Link::SendWaiting() {
+    while (!waiting_.empty()) {
+        HeldMessage next = std::move(waiting_.front());
+        waiting_.pop_front();
+        Exchange(next.body.data(), static_cast<int>(next.body.size()), next.wait);
+    }
+}
+
+void Link::Exchange(const uint8_t* body, int n, int wait) {
     SendBusy = 1;
     uint8_t frame[Serial::SendBufferSize];
     const int size = MakeFrame(body, n, frame);

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <initializer_list>
 #include <memory>
+#include <vector>
 
 class Serial;
 
@@ -20,6 +23,9 @@ public:
     // Port-scan position: 0 USB, 1 COM1, 2 COM2; kept after a connection.
     int PortIndex = 0;
     // 1 while a message is in flight; the poll timers skip their work then.
+    // A message sent meanwhile (by a timer that runs during the reply wait)
+    // waits its turn: it goes, in order, once the one in flight is done,
+    // before any later message, and counts as unanswered for its caller.
     int SendBusy = 0;
     // Carried in the third body byte of most messages; 1 during the
     // all-memory transfers.
@@ -45,8 +51,11 @@ public:
     // Puts body into TxBuf and sends it.
     void Send(std::initializer_list<uint8_t> body, int wait);
     // Whether the last message went out and got its reply (a message held
-    // back by the send gate or a closed port did not).
+    // back by the send gate, a closed port or another message in flight did
+    // not).
     bool Replied() const { return answered_; }
+    // Messages waiting for the one in flight.
+    int Waiting() const { return static_cast<int>(waiting_.size()); }
     // Inside an AnsweredRun: whether one of its messages went unanswered.
     bool RunBroken() const { return runDepth_ > 0 && runBroken_; }
     // The frame of a body: 0x01, length high and low byte, body, 0x02.
@@ -54,6 +63,16 @@ public:
 
 private:
     friend class AnsweredRun;
+    struct HeldMessage {
+        std::vector<uint8_t> body;
+        int wait;
+    };
+    void Exchange(const uint8_t* body, int n, int wait);
+    void SendWaiting();
+
+    std::deque<HeldMessage> waiting_;
+    // Context of the call that sends waiting messages from the event loop.
+    QObject turn_;
     bool answered_ = false;
     int runDepth_ = 0;
     bool runBroken_ = false;

@@ -2,6 +2,9 @@
 
 namespace {
 
+// Far longer than the longest frame takes at 38400 baud.
+constexpr int WriteWaitMs = 1000;
+
 QString DevicePath(int portNumber) {
     const QString configured = qEnvironmentVariable(qPrintable(QStringLiteral("QDR318_COM%1").arg(portNumber)));
     if (!configured.isEmpty())
@@ -55,8 +58,11 @@ void ComPort::output(const QByteArray& bytes) {
     if (!port_.isOpen())
         return;
     port_.write(bytes);
-    // Hand the bytes to the driver now rather than at the next event turn.
+    // The whole frame goes to the driver before the reply wait begins, so
+    // nothing done meanwhile can cut its tail off.
     port_.flush();
+    while (port_.isOpen() && port_.bytesToWrite() > 0 && port_.waitForBytesWritten(WriteWaitMs)) {
+    }
 }
 
 // A device that vanished (an unplugged adapter, the far end of a pty gone)

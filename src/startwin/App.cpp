@@ -2,6 +2,7 @@
 
 #include "platform/LibFtdiDriver.h"
 
+#include <QCoreApplication>
 #include <QThreadPool>
 
 App::App(const AppOptions& options)
@@ -12,4 +13,8 @@ App::App(const AppOptions& options)
     // pool of threads for the first long lines and large fills it draws,
     // which costs the start window more than it could save on it.
     QThreadPool::globalInstance()->setMaxThreadCount(1);
+    waits.pumpEvents = [this] {
+        InputHold::Scope held(hold);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    };
 }

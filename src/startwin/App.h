@@ -7,6 +7,7 @@
 #include "link/ParamSend.h"
 #include "platform/CodePage.h"
 #include "platform/FtdiDriver.h"
+#include "platform/InputHold.h"
 #include "platform/InstanceGuard.h"
 #include "platform/MsClock.h"
 #include "startwin/ImageWind.h"
@@ -44,6 +45,8 @@ public:
     // start window as their host.
     std::unique_ptr<ParamSend> send;
     std::unique_ptr<ParamLib> lib;
+    // Holds the user's input back while a handler waits (a reply, a pause).
+    InputHold hold;
     TickWait waits;
     ImageWind images;
     // 1 while program code sets controls from the record, so that their

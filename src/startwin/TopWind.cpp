@@ -360,7 +360,10 @@ void TopWind::OnLinkLost() {
 
 MsgResult TopWind::ShowMessage(const MsgBox& box) { return ::ShowMessage(this, box); }
 
-void TopWind::PumpEvents(int maxMs) { WaitForEvents(maxMs); }
+void TopWind::PumpEvents(int maxMs) {
+    InputHold::Scope held(app_.hold);
+    WaitForEvents(maxMs);
+}
 
 void TopWind::SetConnectChannel(const QString& text) { ConnectChannel->setText(text); }
 
