@@ -176,6 +176,8 @@ void TestBalance::dialogEditsItsPair() {
     QVERIFY(f.goOnline());
     f.setBytes(0, 46, 30);
     f.setBytes(2, 20, 46);
+    f.record().OutNameStr[0] = QStringLiteral("Mains");
+    f.record().OutNameStr[1] = QStringLiteral("Fills");
     f.m.DispAllParam();
     BalWind& w = f.m.balWind();
     QPushButton* bal = f.m.OutBalButton[2];
@@ -212,7 +214,7 @@ void TestBalance::dialogEditsItsPair() {
         },
         [&] { QTest::mouseClick(bal, Qt::LeftButton); });
 
-    QCOMPARE(shown, QStringList({"BALANCE", "OUT 2", f.m.OutLineName[1]->text(), "-10.1", "0.0", "72", "72"}));
+    QCOMPARE(shown, QStringList({"BALANCE", "OUT 2", "Fills", "-10.1", "0.0", "72", "72"}));
     QCOMPARE(f.balanceSends(),
              (Sends{{2, 42}, {3, 46}, {2, 41}, {3, 46}, {2, 40}, {3, 46}, {2, 46}, {3, 46}}));
     QCOMPARE(f.unitBytes(2), std::pair(46, 46));
@@ -223,12 +225,13 @@ void TestBalance::dialogEditsItsPair() {
     Modal(
         w,
         [&] {
-            shown = QStringList{w.LineCH->text(), w.OutBalLabel[1]->text(), QString::number(w.OutBallance->value())};
+            shown = QStringList{w.LineCH->text(), w.LineName->text(), w.OutBalLabel[1]->text(),
+                                QString::number(w.OutBallance->value())};
             w.CloseButton->click();
         },
         [&] { QTest::mouseClick(f.m.OutBalButton[0], Qt::LeftButton); });
     QCOMPARE(&f.m.balWind(), &w);
-    QCOMPARE(shown, QStringList({"OUT 1", "-6.0", "30"}));
+    QCOMPARE(shown, QStringList({"OUT 1", "Mains", "-6.0", "30"}));
     QCOMPARE(f.balanceSends(), Sends{});
 }
 

@@ -160,8 +160,14 @@ void TestDelay::outputEQPagePair() {
     QCOMPARE(f.m.OutDelay1[0]->picture(), Pic::SwOn);
     QCOMPARE(f.delaySends(), (Sends{{0, 0}, {0, 1}}));
 
-    // OUT 3 has no B block: the link leaves block 5 alone.
+    // OUT 2 linked: block 3 takes the delay too. OUT 3 has no B block: the
+    // link leaves block 5 alone.
     f.m.OEQAB[0]->Tag = QStringLiteral("1");
+    f.m.OutSel = 1;
+    f.m.OutDelayParamSet();
+    f.m.TimeUpDown->setValue(77);
+    QCOMPARE(int(f.record().Out[3].Delay), 77);
+    QCOMPARE(f.delaySends(), (Sends{{2, 77}}));
     f.m.OutSel = 2;
     f.m.OutDelayParamSet();
     QCOMPARE(Fixture::shown(f.m), QStringList({"50", "50", "50ms", "17.18m"}));

@@ -121,9 +121,14 @@ void TestEQBands::typeSelectors() {
     // The filters show neither gain nor Q, and send gain 29.
     f.choose(4, 1);
     QCOMPARE(f.bandSends(), QList<BandSend>({{0, 4, 1, 40, 0, 29}}));
+    QCOMPARE(f.record().Out[0].EQGain[4], 30);
     for (QWidget* w : std::initializer_list<QWidget*>{f.m.lblg[4], f.m.txtG[4], f.m.cmdGUpDown[4], f.m.lblq[4],
                                                       f.m.txtQ[4], f.m.cmdQUpDown[4]})
         QVERIFY(w->isHidden());
+    // A band at 0 dB already, whose up-down does not move, stays at 0 dB.
+    f.choose(0, 4);
+    QCOMPARE(f.bandSends(), QList<BandSend>({{0, 0, 4, 8, 0, 30}}));
+    QCOMPARE(f.record().Out[0].EQGain[0], 30);
     // A type shown from the record counts as chosen.
     f.record().Out[0].EQType[5] = 2;
     f.m.OutEQParamSet();

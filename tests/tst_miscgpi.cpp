@@ -79,6 +79,7 @@ void TestMiscGpi::muteGroupsAndSuppressors() {
     QCOMPARE(m.SMCheck[4]->isChecked(), true);
     QCOMPARE(m.inMMute[1]->picture(), Pic::SwOn);
     QCOMPARE(m.SAMuteUpDown[0]->value(), -6);
+    QCOMPARE(m.SAMuteUpDown[1]->value(), 3);
     QCOMPARE(m.SAMuteLabel[1]->text(), QStringLiteral("1.5"));
     QCOMPARE(m.SMMuteUpDown->value(), 4);
     QCOMPARE(m.SMMuteLabel->text(), QStringLiteral("2.0"));
@@ -217,6 +218,8 @@ void TestMiscGpi::outOfRangeBytes() {
     r.RC24Mode = 9;
     r.LinkMemNo[0] = 200;
     r.LinkMemNo[1] = 17;
+    r.LinkMemNo[2] = 16;
+    f.rec(16).MemNameStr = QStringLiteral("LAST");
     r.SAAtt = 250;
     // The up-down away from its top, so that the refresh moves it.
     m.SMMuteUpDown->setValue(3);
@@ -225,6 +228,7 @@ void TestMiscGpi::outOfRangeBytes() {
     QCOMPARE(r.RC24Mode, 1);
     QCOMPARE(m.ExInput[0]->text(), QStringLiteral("None"));
     QCOMPARE(m.ExInput[1]->text(), QStringLiteral("None"));
+    QCOMPARE(m.ExInput[2]->text(), QStringLiteral("16:LAST"));
     QCOMPARE(m.SAMuteUpDown[0]->value(), -69);
     QCOMPARE(r.SMTime, 40);
     m.RC24Button->click();

@@ -154,6 +154,7 @@ void TestOutStrip::refreshShowsTheStrips() {
     r.Out[0].Fader = 20;
     held.Out[0] = 77;
     r.Out[1].EQEnable = 1;
+    r.Out[3].EQEnable = 1;
     r.Out[4].EQEnable = 1;
     r.Out[2].Delay = 105;
     m.DispAllParam();
@@ -174,9 +175,13 @@ void TestOutStrip::refreshShowsTheStrips() {
             on += keys[o]->picture() == Pic::SwOn ? QLatin1Char('1') : QLatin1Char('0');
         return on;
     };
-    // OUT 1's key is lit by its block B.
-    QCOMPARE(lit(m.OutEQ1), QStringLiteral("1010"));
+    // OUT 1's and OUT 2's keys are lit by their B blocks.
+    QCOMPARE(lit(m.OutEQ1), QStringLiteral("1110"));
     QCOMPARE(lit(m.OutDelay1), QStringLiteral("0100"));
+    // Each key looks at its own pair's B block.
+    r.Out[1].EQEnable = 0;
+    m.DispAllParam();
+    QCOMPARE(lit(m.OutEQ1), QStringLiteral("0110"));
     QVERIFY(f.heard().isEmpty());
 }
 
