@@ -1,12 +1,16 @@
 // The howling measurement against the emulator, from the editor's Automatic
 // Setup and the wizard: the channels measured, the unit's start, status and
 // end messages, a fault, a cancel, a lost link and a missing animation.
-// The measuring window is polled by the test instead of its 600 ms timer,
-// and its animation is a recorder.
+// The measuring window is polled by the test instead of its 600 ms timer
+// (except on the slow serial line, where its own timer runs), and its
+// animation is a recorder.
 
 #include "EditorRig.h"
+#include "LinkRig.h"
 #include "editor/MainWind.h"
+#include "link/ParamLib.h"
 #include "platform/Animation.h"
+#include "sim/SimPty.h"
 #include "startwin/HawlingWind.h"
 
 #include <QPushButton>
@@ -77,6 +81,43 @@ struct Fixture : EditorRig {
     }
 };
 
+// The wizard's measurement on COM1, a pseudo-terminal to a unit that takes
+// 300 ms over each reply, with the window's own poll timer.
+struct SlowLine : GuiRig {
+    SimPty pty;
+    Played played;
+
+    SlowLine() {
+        SetAnimationMaker(
+            [this](QWidget* parent) { return std::make_unique<RecordedAnimation>(parent, played); });
+        QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/pat/how.avi"),
+                    dir.filePath(QStringLiteral("pat/how.avi")));
+        pty.start();
+        qputenv("QDR318_COM1", pty.path().toLocal8Bit());
+    }
+    ~SlowLine() { SetAnimationMaker({}); }
+
+    bool goOnline() {
+        top->Form_Initialize();
+        top->show();
+        top->KantanBtn->setEnabled(true);
+        for (int tick = 0; tick < 40 && !app->link.OnLine; ++tick)
+            top->ConnectTimer_Timer();
+        pty.withUnit([](SimUnit& u) {
+            u.setReplyDelay(300);
+            u.model().state().setHowlingQueries(1000);
+            u.clearLogs();
+        });
+        top->TopTab->setCurrentIndex(3);
+        return app->link.OnLine;
+    }
+    QList<QByteArray> frames() {
+        return pty.withUnit([](SimUnit& u) { return u.rawFrames(); });
+    }
+};
+
+const QByteArray StatusQuery = testrig::Frame(QByteArray("PH\x03\x09\x00", 5));
+
 } // namespace
 
 class TestHawling : public QObject {
@@ -85,6 +126,7 @@ private slots:
     void editorMeasuresSwitchedOnInputs();
     void faultStopsAfterItsChannel();
     void cancelEndsTheChannel();
+    void cancelWhileTheQueryWaits();
     void lostLinkWaitsForCancel();
     void offlineDoesNothing();
     void missingAnimation();
@@ -165,6 +207,41 @@ void TestHawling::cancelEndsTheChannel() {
     QCOMPARE(f.played.closed, 2);
     QVERIFY(f.asked.isEmpty());
     QCOMPARE(m.HawlingButton->text(), QStringLiteral("Automatic Setup"));
+}
+
+// Cancel pressed while a status query waits for its reply: the query's
+// answer does not count, no query follows the end message, and the next
+// exchange gets its own reply.
+void TestHawling::cancelWhileTheQueryWaits() {
+    SlowLine f;
+    QVERIFY(f.goOnline());
+    HawlingWind* cancelled = nullptr;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* w = qobject_cast<HawlingWind*>(QApplication::activeModalWidget());
+        if (w && !cancelled && f.app->link.SendBusy == 1 && f.frames().endsWith(StatusQuery)) {
+            cancelled = w;
+            w->CancelButton->click();
+        }
+    });
+    watch.start(5);
+    f.top->HawlingStart_Click();
+    watch.stop();
+    QVERIFY(cancelled);
+    QCOMPARE(cancelled->GetStatus(), 0);
+    QCOMPARE(cancelled->GetResponce(), 2);
+
+    // Long enough for two more polls of the window's 600 ms timer.
+    QTest::qWait(1600);
+    const QList<QByteArray> frames = f.frames();
+    const QByteArray end = testrig::Frame(QByteArray("PH\x02\x09\x01", 5));
+    QCOMPARE(frames.count(end), 1);
+    QVERIFY(!frames.mid(frames.indexOf(end)).contains(StatusQuery));
+    QCOMPARE(frames.count(StatusQuery), 1);
+
+    f.pty.withUnit([](SimUnit& u) { u.model().state().setNameField(1, 1, "Town hall"); });
+    f.app->lib->ReadSystemName();
+    QCOMPARE(f.app->data.VenueName, QStringLiteral("Town hall"));
 }
 
 // The unit falls silent after the start: the lost link is reported, the

@@ -6,9 +6,10 @@
 
 #include <QFile>
 #include <QProcess>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QScopeGuard>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 #include <unistd.h>
@@ -44,6 +45,7 @@ private slots:
     void secondInstanceRefused();
     void startUpTimersAndHeadings();
     void keepAliveAndEndOfSimpleSetup();
+    void tabHeadersTakeNoInput();
 };
 
 void TestTopWind::startupWithAndWithoutDefaultVenue() {
@@ -351,6 +353,51 @@ void TestTopWind::keepAliveAndEndOfSimpleSetup() {
             keepAliveAt = tick;
     }
     QCOMPARE(keepAliveAt, 6);
+}
+
+// Only the program turns the pages: a click, a wheel turn or a key on the
+// headers, or Ctrl+Tab on a page, leaves the page as it is and sends
+// nothing, online or offline, on the start page or inside simple setup.
+void TestTopWind::tabHeadersTakeNoInput() {
+    for (bool online : {false, true}) {
+        Fixture f;
+        TopWind& t = *f.top;
+        if (online) {
+            f.plugIn();
+            for (int tick = 0; tick < 20 && !f.app->link.OnLine; ++tick)
+                t.ConnectTimer_Timer();
+            QVERIFY(f.app->link.OnLine);
+        } else {
+            t.show();
+        }
+        t.ConnectTimer.stop();
+        t.Timer1.stop();
+        QVERIFY(QTest::qWaitForWindowExposed(&t));
+        const qsizetype sent = f.usb.unit().rawFrames().size();
+        QTabBar* bar = t.TopTab->tabBar();
+        for (int page : {0, 1}) {
+            t.TopTab->setCurrentIndex(page);
+            for (int i = 0; i < 4; ++i) {
+                const QPoint at = bar->tabRect(i).center();
+                QTest::mouseClick(bar, Qt::LeftButton, {}, at);
+                QTest::mouseDClick(bar, Qt::LeftButton, {}, at);
+                QWheelEvent wheel(at, bar->mapToGlobal(at), {}, {0, i < 2 ? 120 : -120}, Qt::NoButton,
+                                  Qt::NoModifier, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(bar, &wheel);
+                QCOMPARE(t.TopTab->currentIndex(), page);
+            }
+            for (Qt::Key key : {Qt::Key_Right, Qt::Key_Left}) {
+                QTest::keyClick(bar, key);
+                QCOMPARE(t.TopTab->currentIndex(), page);
+            }
+            QTest::keyClick(t.TopTab->currentWidget(), Qt::Key_Tab, Qt::ControlModifier);
+            QCOMPARE(t.TopTab->currentIndex(), page);
+            QTest::keyClick(t.TopTab->currentWidget(), Qt::Key_Backtab,
+                            Qt::ControlModifier | Qt::ShiftModifier);
+            QCOMPARE(t.TopTab->currentIndex(), page);
+        }
+        QCOMPARE(f.usb.unit().rawFrames().size(), sent);
+    }
 }
 
 QTEST_MAIN(TestTopWind)

@@ -44,18 +44,24 @@ struct Fixture : EditorRig {
     // speaker files showed.
     bool choose(int k, const QString& pick) {
         bool hint = false;
+        answerChooser(k, [&](SPSelectWind& c) {
+            hint = c.EmptyHint->isVisible();
+            if (pick.isEmpty())
+                c.NoSelect->setChecked(true);
+            else
+                c.SpeakerList->setCurrentItem(c.SpeakerList->findItems(pick, Qt::MatchExactly).value(0));
+            c.OKButton->click();
+        });
+        return hint;
+    }
+    // The chooser of output k, answered by act.
+    void answerChooser(int k, const std::function<void(SPSelectWind&)>& act) {
         whenModal([&](QWidget* w) {
             auto* c = qobject_cast<SPSelectWind*>(w);
             QVERIFY(c);
-            hint = c->EmptyHint->isVisible();
-            if (pick.isEmpty())
-                c->NoSelect->setChecked(true);
-            else
-                c->SpeakerList->setCurrentItem(c->SpeakerList->findItems(pick, Qt::MatchExactly).value(0));
-            c->OKButton->click();
+            act(*c);
         });
         top->SpeakerName_Click(k);
-        return hint;
     }
 };
 
@@ -67,6 +73,7 @@ private slots:
     void entryShowsTheUnit();
     void routingAndNames();
     void speakers();
+    void chooserTakesOnlyTheChoice();
     void microphoneTone();
     void finishSaves();
     void finishWithoutSaving();
@@ -167,6 +174,53 @@ void TestWizard::speakers() {
     QCOMPARE(f.top->SpeakerName[0]->text(), QStringLiteral("FLAT"));
     QCOMPARE(f.record().SpkNameStr[0], QString());
     QCOMPARE(f.app->data.BankData[1].SpkNameStr[0], QStringLiteral("Column"));
+}
+
+// O K with nothing selected chooses nothing, though the list made its first
+// row current when it took the focus; Esc, the close box and CLOSE choose
+// nothing either, and leave a speaker changed in the editor as it is.
+void TestWizard::chooserTakesOnlyTheChoice() {
+    Fixture f;
+    f.writeSpeaker(QStringLiteral("Column"));
+    f.writeSpeaker(QStringLiteral("Horn"));
+    f.top->SpeakerListMake();
+    f.top->TopTab->setCurrentIndex(2);
+    const QString shown = f.top->SpeakerName[0]->text();
+    f.answerChooser(0, [](SPSelectWind& c) {
+        c.activateWindow();
+        c.SpeakerList->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&c));
+        QCOMPARE(c.SpeakerList->currentRow(), 0);
+        QVERIFY(c.SpeakerList->selectedItems().isEmpty());
+        c.OKButton->click();
+    });
+    QVERIFY(f.heard().isEmpty());
+    QCOMPARE(f.top->SpeakerName[0]->text(), shown);
+    QCOMPARE(f.record().SpkNameStr[0], QString());
+
+    const std::function<void(SPSelectWind&)> ways[] = {
+        [](SPSelectWind& c) { QTest::keyClick(&c, Qt::Key_Escape); },
+        [](SPSelectWind& c) { c.close(); },
+        [](SPSelectWind& c) { c.CloseButton->click(); },
+    };
+    for (const auto& leave : ways) {
+        f.record().SpkNameStr[1] = QStringLiteral("*Column");
+        f.record().Out[2].EQGain[0] = 17;
+        f.top->DispSpeakerName();
+        bool preselected = false;
+        f.answerChooser(1, [&](SPSelectWind& c) {
+            const QList<QListWidgetItem*> selected = c.SpeakerList->selectedItems();
+            preselected = selected.size() == 1 && selected[0]->text() == QStringLiteral("Column");
+            leave(c);
+            QVERIFY(c.isHidden());
+        });
+        QVERIFY(preselected);
+        QVERIFY(f.heard().isEmpty());
+        QCOMPARE(f.record().Out[2].EQGain[0], 17);
+        QCOMPARE(f.record().SpkNameStr[1], QStringLiteral("*Column"));
+        QCOMPARE(f.top->SpeakerName[1]->text(), QStringLiteral("*Column"));
+        QVERIFY(!f.top->SpChgMes[1]->isHidden());
+    }
 }
 
 // A tone preset reaches the mono inputs on MIC and leaves a LINE input; the

@@ -61,6 +61,6 @@ void SPSelectWind::OKButton_Click() { hide(); }
 
 // Closing chooses nothing.
 void SPSelectWind::CloseButton_Click() {
-    SpeakerList->setCurrentRow(-1);
+    SpeakerList->clearSelection();
     hide();
 }

@@ -14,8 +14,8 @@ class QListWidget;
 void FillSpeakerList(QListWidget* list, const QList<SpeakerEntry>& speakers);
 
 // The speaker chooser of simple setup: one speaker file for an output, or
-// none ("FLAT"). The caller reads the choice from the list and the box once
-// the dialog has closed.
+// none ("FLAT"). The caller reads the choice from the list's selection and
+// the box once the dialog has closed.
 class SPSelectWind : public FaceDialog {
     Q_OBJECT
 public:
@@ -35,4 +35,6 @@ public:
     void Form_Activate() override;
     void OKButton_Click();
     void CloseButton_Click();
+    // Esc and the close box choose nothing, as CLOSE does.
+    void reject() override { CloseButton_Click(); }
 };

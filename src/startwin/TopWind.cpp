@@ -26,8 +26,10 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTabBar>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -44,6 +46,31 @@ QPushButton* StartButton(const QString& caption, QWidget* parent) {
     b->setFont(Scaled(b->font(), 1.25, true));
     return b;
 }
+
+// The headers tell which page is up; only the program turns the pages
+// (simple setup is entered through its read-back and left through its end),
+// so neither the mouse nor the keys turn them here.
+class FixedTabBar : public QTabBar {
+public:
+    explicit FixedTabBar(QWidget* parent) : QTabBar(parent) { setFocusPolicy(Qt::NoFocus); }
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override { e->ignore(); }
+    void wheelEvent(QWheelEvent* e) override { e->ignore(); }
+    void keyPressEvent(QKeyEvent* e) override { e->ignore(); }
+};
+
+class PageTabs : public QTabWidget {
+public:
+    explicit PageTabs(QWidget* parent) : QTabWidget(parent) {
+        setTabBar(new FixedTabBar(this));
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+protected:
+    // Ctrl+Tab from within a page.
+    void keyPressEvent(QKeyEvent* e) override { e->ignore(); }
+};
 
 } // namespace
 
@@ -63,7 +90,7 @@ TopWind::TopWind(App& app, QWidget* parent) : QWidget(parent), app_(app) {
     Label1[0] = new QLabel(this);
     Label1[0]->setFont(Scaled(Label1[0]->font(), 1.3, true));
     outer->addWidget(Label1[0]);
-    TopTab = new QTabWidget(this);
+    TopTab = new PageTabs(this);
     outer->addWidget(TopTab);
 
     const char* pageNames[] = {"メニュー", "ライン設定", "スピーカー", "ハウリング"};

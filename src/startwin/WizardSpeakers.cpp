@@ -149,7 +149,9 @@ void TopWind::SpeakerName_Click(int k) {
     // A speaker whose file has gone is no longer this output's speaker.
     if (!wanted.isEmpty() && found.isEmpty())
         stored.clear();
-    chooser.SpeakerList->setCurrentRow(found.isEmpty() ? -1 : chooser.SpeakerList->row(found.first()));
+    chooser.SpeakerList->clearSelection();
+    if (!found.isEmpty())
+        chooser.SpeakerList->setCurrentItem(found.first(), QItemSelectionModel::ClearAndSelect);
     chooser.NoSelect->setChecked(false);
     chooser.exec();
     SetBack(SpeakerName[k], SpeakerBack);
@@ -159,9 +161,11 @@ void TopWind::SpeakerName_Click(int k) {
         stored.clear();
         return;
     }
-    QListWidgetItem* item = chooser.SpeakerList->currentItem();
-    if (chooser.SpeakerList->currentRow() == -1 || !item)
-        return;
+    // The selection, not the current row: the list makes its first row
+    // current when it takes the focus, chosen or not.
+    const QList<QListWidgetItem*> chosen = chooser.SpeakerList->selectedItems();
+    if (chosen.isEmpty()) return;
+    QListWidgetItem* item = chosen.first();
     TopTab->setEnabled(false);
     SpChgMes[k]->hide();
     SpeakerName[k]->setText(item->text());
