@@ -51,6 +51,14 @@ struct Fixture : EditorRig {
         return -1;
     }
 
+    // The two letters of each request, from the first.
+    QStringList kinds() {
+        QStringList all;
+        for (const QByteArray& body : heard())
+            all << QString::fromLatin1(body.left(2));
+        return all;
+    }
+
     QStringList lit() const {
         QStringList tags;
         for (int i = 0; i < 4; ++i)
@@ -69,6 +77,7 @@ class TestMemories : public QObject {
     Q_OBJECT
 private slots:
     void storeWithNewName();
+    void storeOrderOnEachRoad();
     void recallOnlineReadsBack();
     void recallOfflineCopiesRecord();
     void quickRecallButtons();
@@ -102,6 +111,45 @@ void TestMemories::storeWithNewName() {
     QCOMPARE(f.m.SMemList->item(0)->text(), QStringLiteral("01:"));
     // The reference for change checks is the stored state.
     QVERIFY(d.BankBackup[0] == f.record());
+}
+
+// The memory page stores, then names; the lit quick-recall key reassigned
+// only stores; the questions of EXIT and SAVE name, then store.
+void TestMemories::storeOrderOnEachRoad() {
+    Fixture f;
+    QVERIFY(f.goOnline());
+    ParamData& d = f.app->data;
+    const QStringList named{QStringLiteral("NS"), QStringLiteral("SA")};
+    f.m.PatternName->setText(QStringLiteral("Choir"));
+
+    f.m.PatternRadio[3]->setChecked(true);
+    f.m.PSaveButton_Click();
+    QCOMPARE(f.kinds(), (QStringList{QStringLiteral("SA"), QStringLiteral("NS")}));
+    QCOMPARE(f.heard()[0], QByteArray("SA\0\0\x04", 5));
+    QVERIFY(f.heard()[1].startsWith(QByteArray("NS\0\x02\x04" "Choir", 10)));
+
+    f.clearHeard();
+    f.assign({4, 1, 1, 1});
+    f.m.DispAllParam();
+    f.m.SMemPattern_Click(0);
+    f.m.SMemList->setCurrentRow(5);
+    f.m.SMemList_Click();
+    QCOMPARE(f.kinds().mid(0, 3), (QStringList{QStringLiteral("PS"), QStringLiteral("SA"), QStringLiteral("BA")}));
+    QCOMPARE(f.heard()[1], QByteArray("SA\0\0\x04", 5));
+    QVERIFY(!f.kinds().contains(QStringLiteral("NS")));
+
+    f.clearHeard();
+    f.answers << MsgResult::Yes;
+    f.chosenFile = f.venuePath(QStringLiteral("Order.vnf"));
+    f.m.Toolbar1_ButtonClick(QStringLiteral("SAVE"));
+    QCOMPARE(f.kinds().mid(0, 2), named);
+    QCOMPARE(f.heard()[1], QByteArray("SA\0\0\x06", 5));
+
+    f.clearHeard();
+    f.answers << MsgResult::Yes;
+    f.m.Toolbar1_ButtonClick(QStringLiteral("EXIT"));
+    QCOMPARE(f.kinds(), named + QStringList{QStringLiteral("NO")});
+    QCOMPARE(d.MemNo, 6);
 }
 
 void TestMemories::recallOnlineReadsBack() {
@@ -211,8 +259,8 @@ void TestMemories::reassignLitButtonOfflineOrLinkLost() {
         f.m.show();
         if (online) {
             QVERIFY(f.goOnline());
-            // The assignment and the name are answered; the store is not.
-            f.usb.unit().silentAfter(2);
+            // The assignment is answered; the store is not.
+            f.usb.unit().silentAfter(1);
         }
         ParamData& d = f.app->data;
         f.assign({3, 5, 5, 5});

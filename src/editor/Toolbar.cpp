@@ -170,10 +170,8 @@ bool MainWind::exitEditor() {
             const MsgResult store = StoreConfirm();
             if (store == MsgResult::Cancel)
                 return false;
-            if (store == MsgResult::Yes) {
-                d.BankData[d.CurBank].MemNameStr = PatternName->text();
-                app_.send->SendMemoryStore(d.MemNo);
-            }
+            if (store == MsgResult::Yes)
+                storeIntoMemory(d.MemNo);
             if (!writeVenueFile(path))
                 return false;
         }
