@@ -3,7 +3,9 @@
 // and assignment list, and memory numbers a file holds out of range.
 
 #include "EditorRig.h"
+#include "RecordDiff.h"
 #include "data/VenueFile.h"
+#include "startwin/AllBankWind.h"
 #include "startwin/Widgets.h"
 
 #include <QFile>
@@ -78,6 +80,7 @@ class TestMemories : public QObject {
 private slots:
     void storeWithNewName();
     void storeOrderOnEachRoad();
+    void onlineSaveGivesTheUnitItsStateBack();
     void recallOnlineReadsBack();
     void recallOfflineCopiesRecord();
     void quickRecallButtons();
@@ -150,6 +153,43 @@ void TestMemories::storeOrderOnEachRoad() {
     f.m.Toolbar1_ButtonClick(QStringLiteral("EXIT"));
     QCOMPARE(f.kinds(), named + QStringList{QStringLiteral("NO")});
     QCOMPARE(d.MemNo, 6);
+}
+
+// Reading every memory back for the file recalls one after another; then
+// the unit gets the edits not yet stored back, on the memory the editor
+// shows, whether the read ran to its end or was cancelled.
+void TestMemories::onlineSaveGivesTheUnitItsStateBack() {
+    for (const bool cancel : {false, true}) {
+        Fixture f;
+        QVERIFY(f.goOnline());
+        ParamData& d = f.app->data;
+        AllBankWind& transfer = *f.top->allBankWind;
+        f.sameCurrentState();
+        f.unitState().memNo = d.MemNo = 3;
+        f.unitState().rec[16].In[0].Trim = 16;
+        f.m.LineButton_Click(4 * 2 + 1); // MONO 3 to OUT 2
+        QCOMPARE(f.record().Mix[1].SrcSwitch[2], 1);
+        if (cancel)
+            QObject::connect(f.top.get(), &TopWind::bankProgress, &transfer, [&](int m) {
+                if (m == 3)
+                    transfer.CancelButton_Click();
+            });
+        f.chosenFile = f.venuePath(QStringLiteral("Hall.vnf"));
+        f.answers << MsgResult::No;
+        f.m.Toolbar1_ButtonClick(QStringLiteral("SAVE"));
+        QCOMPARE(transfer.BankResult, cancel ? 0 : -1);
+        QCOMPARE(QFile::exists(f.chosenFile), !cancel);
+        QCOMPARE(FirstDifference(f.unitState().rec[0], f.record(), true), QString());
+        QCOMPARE(d.MemNo, 3);
+        QCOMPARE(f.unitState().memNo, 3);
+
+        // Stored into memory 2, the routing is there when it is recalled.
+        f.m.PatternRadio[1]->setChecked(true);
+        f.m.PSaveButton_Click();
+        f.m.PLoadButton_Click();
+        QCOMPARE(f.record().Mix[1].SrcSwitch[2], 1);
+        QCOMPARE(f.record().In[0].Trim, f.unitState().rec[3].In[0].Trim);
+    }
 }
 
 void TestMemories::recallOnlineReadsBack() {
