@@ -5,10 +5,15 @@
 #include "startwin/Widgets.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSlider>
@@ -17,6 +22,7 @@
 #include <QStyleOptionSlider>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 namespace {
@@ -151,6 +157,7 @@ private slots:
     void saveOfflineWritesVenueFile();
     void saveWithStoreWritesMemoryName();
     void saveCancelledWritesNothing();
+    void saveAsksBeforeReplacing();
     void failedSaveReportsAndStays();
     void closeBoxReturnsToMenuPage();
     void dispAllParamSendsNothing();
@@ -529,6 +536,56 @@ void TestMainWind::saveCancelledWritesNothing() {
     f.main->Toolbar1_ButtonClick(QStringLiteral("SAVE"));
     QCOMPARE(f.asked.size(), 1);
     QVERIFY(f.main->IntervalTimer.isActive());
+}
+
+// A name typed without the extension gets it in the dialog, so the dialog's
+// own question whether to replace a file is about the file written.
+void TestMainWind::saveAsksBeforeReplacing() {
+    Fixture f;
+    f.openEditor();
+    const QString path = f.venuePath(QStringLiteral("Town Hall.vnf"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("an older venue");
+    old.close();
+    f.chosenFile = path;
+    f.answers = {MsgResult::No};
+    f.main->Toolbar1_ButtonClick(QStringLiteral("SAVE"));
+    QCOMPARE(f.dialogs.size(), 1);
+    const FileDialogSpec spec = f.dialogs[0];
+    QCOMPARE(spec.defaultSuffix, QStringLiteral("vnf"));
+    QVERIFY(spec.confirmOverwrite);
+    // The name the dialog returned is the file written.
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), EncodeVenue(f.app->data, f.app->codePage));
+    QVERIFY(!QFile::exists(path + QStringLiteral(".vnf")));
+    QCOMPARE(f.app->data.VenueName, QStringLiteral("Town Hall"));
+
+    // The same request to the real dialog, "Town Hall" typed: it asks first.
+    SetFileDialogHandler({});
+    QString question;
+    QTimer guard; // a dialog left open fails the test instead of hanging it
+    QObject::connect(&guard, &QTimer::timeout, [] {
+        if (QWidget* w = QApplication::activeModalWidget())
+            w->close();
+    });
+    guard.start(15000);
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dlg)
+            return;
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                question = box->text();
+                box->button(QMessageBox::Yes)->click();
+            }
+        });
+        dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("Town Hall"));
+        QMetaObject::invokeMethod(dlg, "accept", Qt::DirectConnection);
+    });
+    QCOMPARE(QFileInfo(ShowFileDialog(f.main, spec)).absoluteFilePath(), QFileInfo(path).absoluteFilePath());
+    QVERIFY2(question.contains(QStringLiteral("Town Hall.vnf")), qPrintable(question));
 }
 
 void TestMainWind::failedSaveReportsAndStays() {

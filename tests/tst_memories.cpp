@@ -3,7 +3,9 @@
 // and assignment list, and memory numbers a file holds out of range.
 
 #include "EditorRig.h"
+#include "RecordDiff.h"
 #include "data/VenueFile.h"
+#include "startwin/AllBankWind.h"
 #include "startwin/Widgets.h"
 
 #include <QFile>
@@ -51,6 +53,14 @@ struct Fixture : EditorRig {
         return -1;
     }
 
+    // The two letters of each request, from the first.
+    QStringList kinds() {
+        QStringList all;
+        for (const QByteArray& body : heard())
+            all << QString::fromLatin1(body.left(2));
+        return all;
+    }
+
     QStringList lit() const {
         QStringList tags;
         for (int i = 0; i < 4; ++i)
@@ -69,6 +79,8 @@ class TestMemories : public QObject {
     Q_OBJECT
 private slots:
     void storeWithNewName();
+    void storeOrderOnEachRoad();
+    void onlineSaveGivesTheUnitItsStateBack();
     void recallOnlineReadsBack();
     void recallOfflineCopiesRecord();
     void quickRecallButtons();
@@ -102,6 +114,82 @@ void TestMemories::storeWithNewName() {
     QCOMPARE(f.m.SMemList->item(0)->text(), QStringLiteral("01:"));
     // The reference for change checks is the stored state.
     QVERIFY(d.BankBackup[0] == f.record());
+}
+
+// The memory page stores, then names; the lit quick-recall key reassigned
+// only stores; the questions of EXIT and SAVE name, then store.
+void TestMemories::storeOrderOnEachRoad() {
+    Fixture f;
+    QVERIFY(f.goOnline());
+    ParamData& d = f.app->data;
+    const QStringList named{QStringLiteral("NS"), QStringLiteral("SA")};
+    f.m.PatternName->setText(QStringLiteral("Choir"));
+
+    f.m.PatternRadio[3]->setChecked(true);
+    f.m.PSaveButton_Click();
+    QCOMPARE(f.kinds(), (QStringList{QStringLiteral("SA"), QStringLiteral("NS")}));
+    QCOMPARE(f.heard()[0], QByteArray("SA\0\0\x04", 5));
+    QVERIFY(f.heard()[1].startsWith(QByteArray("NS\0\x02\x04" "Choir", 10)));
+
+    f.clearHeard();
+    f.assign({4, 1, 1, 1});
+    f.m.DispAllParam();
+    f.m.SMemPattern_Click(0);
+    f.m.SMemList->setCurrentRow(5);
+    f.m.SMemList_Click();
+    QCOMPARE(f.kinds().mid(0, 3), (QStringList{QStringLiteral("PS"), QStringLiteral("SA"), QStringLiteral("BA")}));
+    QCOMPARE(f.heard()[1], QByteArray("SA\0\0\x04", 5));
+    QVERIFY(!f.kinds().contains(QStringLiteral("NS")));
+
+    f.clearHeard();
+    f.answers << MsgResult::Yes;
+    f.chosenFile = f.venuePath(QStringLiteral("Order.vnf"));
+    f.m.Toolbar1_ButtonClick(QStringLiteral("SAVE"));
+    QCOMPARE(f.kinds().mid(0, 2), named);
+    QCOMPARE(f.heard()[1], QByteArray("SA\0\0\x06", 5));
+
+    f.clearHeard();
+    f.answers << MsgResult::Yes;
+    f.m.Toolbar1_ButtonClick(QStringLiteral("EXIT"));
+    QCOMPARE(f.kinds(), named + QStringList{QStringLiteral("NO")});
+    QCOMPARE(d.MemNo, 6);
+}
+
+// Reading every memory back for the file recalls one after another; then
+// the unit gets the edits not yet stored back, on the memory the editor
+// shows, whether the read ran to its end or was cancelled.
+void TestMemories::onlineSaveGivesTheUnitItsStateBack() {
+    for (const bool cancel : {false, true}) {
+        Fixture f;
+        QVERIFY(f.goOnline());
+        ParamData& d = f.app->data;
+        AllBankWind& transfer = *f.top->allBankWind;
+        f.sameCurrentState();
+        f.unitState().memNo = d.MemNo = 3;
+        f.unitState().rec[16].In[0].Trim = 16;
+        f.m.LineButton_Click(4 * 2 + 1); // MONO 3 to OUT 2
+        QCOMPARE(f.record().Mix[1].SrcSwitch[2], 1);
+        if (cancel)
+            QObject::connect(f.top.get(), &TopWind::bankProgress, &transfer, [&](int m) {
+                if (m == 3)
+                    transfer.CancelButton_Click();
+            });
+        f.chosenFile = f.venuePath(QStringLiteral("Hall.vnf"));
+        f.answers << MsgResult::No;
+        f.m.Toolbar1_ButtonClick(QStringLiteral("SAVE"));
+        QCOMPARE(transfer.BankResult, cancel ? 0 : -1);
+        QCOMPARE(QFile::exists(f.chosenFile), !cancel);
+        QCOMPARE(FirstDifference(f.unitState().rec[0], f.record(), true), QString());
+        QCOMPARE(d.MemNo, 3);
+        QCOMPARE(f.unitState().memNo, 3);
+
+        // Stored into memory 2, the routing is there when it is recalled.
+        f.m.PatternRadio[1]->setChecked(true);
+        f.m.PSaveButton_Click();
+        f.m.PLoadButton_Click();
+        QCOMPARE(f.record().Mix[1].SrcSwitch[2], 1);
+        QCOMPARE(f.record().In[0].Trim, f.unitState().rec[3].In[0].Trim);
+    }
 }
 
 void TestMemories::recallOnlineReadsBack() {
@@ -211,8 +299,8 @@ void TestMemories::reassignLitButtonOfflineOrLinkLost() {
         f.m.show();
         if (online) {
             QVERIFY(f.goOnline());
-            // The assignment and the name are answered; the store is not.
-            f.usb.unit().silentAfter(2);
+            // The assignment is answered; the store is not.
+            f.usb.unit().silentAfter(1);
         }
         ParamData& d = f.app->data;
         f.assign({3, 5, 5, 5});

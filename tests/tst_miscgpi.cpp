@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
 
@@ -50,6 +51,7 @@ class TestMiscGpi : public QObject {
 private slots:
     void muteGroupsAndSuppressors();
     void externalInputsAndOutputs();
+    void storedNameShowsOnInputs();
     void outOfRangeBytes();
 };
 
@@ -188,6 +190,29 @@ void TestMiscGpi::externalInputsAndOutputs() {
     f.top->FontSetAll();
     QCOMPARE(m.ExInput[3]->font().family(), QStringLiteral("IPAGothic"));
     QCOMPARE(m.ExInputList->font().family(), QStringLiteral("IPAGothic"));
+}
+
+// A memory stored under a new name shows it on the inputs that recall it
+// at once, not at the next refresh.
+void TestMiscGpi::storedNameShowsOnInputs() {
+    Fixture f;
+    MainWind& m = f.m;
+    m.show();
+    for (BankRec& r : f.app->data.BankData) {
+        r.LinkMemNo[0] = r.LinkMemNo[2] = 3;
+        r.LinkMemNo[3] = 4;
+    }
+    m.DispAllParam();
+    QCOMPARE(m.ExInput[0]->text(), QStringLiteral("03:"));
+
+    m.PatternRadio[2]->setChecked(true);
+    m.PatternName->setText(QStringLiteral("Choir"));
+    f.answers << MsgResult::Ok;
+    m.PSaveButton_Click();
+    QCOMPARE(m.ExInput[0]->text(), QStringLiteral("03:Choir"));
+    QCOMPARE(m.ExInput[2]->text(), QStringLiteral("03:Choir"));
+    QCOMPARE(m.ExInput[3]->text(), QStringLiteral("04:"));
+    QCOMPARE(m.ExInput[1]->text(), QStringLiteral("None"));
 }
 
 // A hand-made venue file with every mask bit set and memory numbers past

@@ -1,4 +1,5 @@
 #include "ParamRig.h"
+#include "RecordDiff.h"
 #include "sim/SimFtdiDriver.h"
 
 #include <QTest>
@@ -112,27 +113,6 @@ void Vary(BankRec& r, LevelRec& lv, int seed) {
         r.PatternMemNo[i] = uint8_t(1 + (5 * i + 3) % 16);
     for (int i = 0; i < 8; ++i)
         r.LinkMemNo[i] = uint8_t((3 * i + 1) % 17);
-}
-
-// The bytes a record shows the unit and gets back from it: without the
-// live status, the knob levels, the routing mask, block 7 and the external
-// outputs (sent for the memories only). Empty when a and b agree.
-QString FirstDifference(const BankRec& a, const BankRec& b, bool withExtOut) {
-    auto sendable = [withExtOut](BankRec c) {
-        for (InRec& in : c.In)
-            in.RouteMask = in.VRLevel = in.SignalOn = in.PeakOn = in.MicSel = 0;
-        for (OutRec& o : c.Out)
-            o.VRLevel = o.OutLamp34 = o.MeterStep = 0;
-        c.Out[6] = OutRec{};
-        if (!withExtOut)
-            c.ExtOutMask = 0;
-        return std::vector<uint8_t>(c.fixedBytes(), c.fixedBytes() + BankFixedBytes);
-    };
-    const auto x = sendable(a), y = sendable(b);
-    for (std::size_t i = 0; i < x.size(); ++i)
-        if (x[i] != y[i])
-            return QStringLiteral("byte %1: %2 != %3").arg(i).arg(x[i]).arg(y[i]);
-    return {};
 }
 
 } // namespace

@@ -131,6 +131,11 @@ void MainWind::DispExInput() {
     if (r.RC24Mode != 0)
         r.RC24Mode = 1;
     ShowRemoteMode(r.RC24Mode != 0);
+    DispExInputMemories();
+}
+
+void MainWind::DispExInputMemories() {
+    const BankRec& r = app_.data.BankData[app_.data.CurBank];
     for (int i = 0; i < 8; ++i)
         ExInput[i]->setText(MemoryCaption(app_.data, LinkedMemory(r.LinkMemNo[i])));
 }

@@ -573,6 +573,9 @@ public:
     void DispExtOut();
     // The remote-unit mode and the inputs' memories (part of DispSystemParam).
     void DispExInput();
+    // The inputs' memory captions, numbers and names (also run when a
+    // memory's name changes).
+    void DispExInputMemories();
 
     std::array<QLabel*, 8> ExtInName{};
     std::array<QLabel*, 8> ExInput{};
@@ -703,7 +706,8 @@ private:
     void openVenue();
     // The save dialog; empty when cancelled.
     QString askVenueFileName();
-    // Names the current memory after PatternName and stores it in the unit.
+    // Names the current memory after PatternName, sends the name, then
+    // stores it in the unit.
     void storeCurrentMemory();
     // Writes the venue file and takes its name; false (after saying so)
     // when it could not be written.
@@ -828,6 +832,9 @@ private:
     // The recall's steps after the unit was told: the PC's copy offline,
     // the read-back and refresh, the new reference for change checks.
     void afterRecall();
+    // The current state, under the name PatternName shows, into memory m
+    // (1..16) of the PC and the unit; the name is not sent.
+    void storeIntoMemory(int m);
     void connectMemories();
     // Memory selected on the memory page (1..16).
     int selectedMemory() const;

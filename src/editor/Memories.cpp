@@ -132,10 +132,13 @@ void MainWind::PSaveButton_Click() {
     if (ShowMessage({QStringLiteral("Store to memory %1?").arg(n), QStringLiteral("Confirmation"),
                      MsgButtons::OkCancel, MsgIcon::Question, MsgResult::Cancel}) != MsgResult::Ok)
         return;
-    app_.data.MemNo = n;
-    storeCurrentMemory();
+    ParamData& d = app_.data;
+    storeIntoMemory(n);
+    d.MemNo = n;
+    // The memory's new name follows its contents into the unit.
+    app_.send->SendMemoryName(n);
     DispMemoryName();
-    app_.data.BackupMemory();
+    d.BackupMemory();
 }
 
 void MainWind::SMemPattern_Click(int Index) {
@@ -180,7 +183,7 @@ void MainWind::SMemList_Click() {
     // The lit button's memory is the one being edited: it keeps the edits
     // before the newly assigned memory replaces them.
     if (SMemLink[slot]->Tag != QLatin1String("0")) {
-        storeCurrentMemory();
+        storeIntoMemory(d.MemNo);
         PatternBtn_Click(slot);
     }
     setEnabled(true);
@@ -197,6 +200,13 @@ void MainWind::DispMemoryName() {
         PatternLabel[i]->setText(MemoryItemText(d.BankData[d.CurBank].PatternMemNo[i]));
     for (int i = 0; i < 4; ++i)
         SMemPattern[i]->setText(MemoryItemText(d.BankData[d.CurBank].PatternMemNo[i]));
+    DispExInputMemories();
+}
+
+void MainWind::storeIntoMemory(int m) {
+    ParamData& d = app_.data;
+    d.BankData[d.CurBank].MemNameStr = PatternName->text();
+    app_.send->SendMemoryStore(m);
 }
 
 void MainWind::DispPatternBtn() {

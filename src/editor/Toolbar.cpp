@@ -170,10 +170,8 @@ bool MainWind::exitEditor() {
             const MsgResult store = StoreConfirm();
             if (store == MsgResult::Cancel)
                 return false;
-            if (store == MsgResult::Yes) {
-                d.BankData[d.CurBank].MemNameStr = PatternName->text();
-                app_.send->SendMemoryStore(d.MemNo);
-            }
+            if (store == MsgResult::Yes)
+                storeIntoMemory(d.MemNo);
             if (!writeVenueFile(path))
                 return false;
         }
@@ -230,6 +228,9 @@ QString MainWind::askVenueFileName() {
     spec.folder = app_.AppPath + QStringLiteral("/param/");
     spec.fileName = SystemName->text().isEmpty() ? QStringLiteral("No name") : SystemName->text();
     spec.filters = {QStringLiteral("All file (*.*)"), QStringLiteral("Venue file (*.vnf)")};
+    // The dialog adds the extension itself, so that its question whether to
+    // replace a file is about the file that will be written.
+    spec.defaultSuffix = QStringLiteral("vnf");
     spec.confirmOverwrite = true;
     return ShowFileDialog(this, spec);
 }

@@ -435,3 +435,12 @@ bool ParamLib::AllBankRead() {
         },
         true);
 }
+
+bool ParamLib::AllBankReadAndResume() {
+    if (!AllBankRead())
+        return false;
+    send_.SendBankRecall(d_.MemNo);
+    waits_.TimerWait(100);
+    send_.SendMemoryData(0);
+    return true;
+}

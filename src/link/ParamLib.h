@@ -48,6 +48,11 @@ public:
     // Every memory of the unit into records 1..16. False when the unit
     // stopped answering part-way: the records are then as they were.
     bool AllBankRead();
+    // AllBankRead, which leaves the unit on the last memory it recalled;
+    // then, cancelled or not, the unit is put back on memory MemNo with the
+    // state of the current record, edits not yet stored included. False
+    // when the unit stopped answering during the read.
+    bool AllBankReadAndResume();
     // The read-back of the current record, with names the names and the
     // memory number first. False when the unit stopped answering part-way:
     // the records are then as they were.

@@ -90,6 +90,7 @@ QString ShowFileDialog(QWidget* parent, const FileDialogSpec& spec) {
     QFileDialog dlg(parent, spec.title, spec.folder, spec.filters.join(QStringLiteral(";;")));
     dlg.setAcceptMode(spec.mode == FileDialogSpec::Mode::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg.setFileMode(spec.mode == FileDialogSpec::Mode::Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dlg.setDefaultSuffix(spec.defaultSuffix);
     if (!spec.confirmOverwrite)
         dlg.setOption(QFileDialog::DontConfirmOverwrite);
     if (!spec.fileName.isEmpty())

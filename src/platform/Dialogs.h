@@ -22,6 +22,9 @@ struct FileDialogSpec {
     QString fileName;
     // In the order of the original filter lists, e.g. "Venue file (*.vnf)".
     QStringList filters;
+    // Without a dot, e.g. "vnf": added to a typed name that has none before
+    // the dialog asks whether to replace an existing file.
+    QString defaultSuffix;
     bool confirmOverwrite = false;
 };
 

@@ -39,7 +39,7 @@ void AllBankWind::Timer1_Timer() {
         Timer1.stop();
         app_.link.AllBankContinue = true;
         running_ = true;
-        LinkLost = !(TransDir == 0 ? app_.send->SendAllBankData() : app_.lib->AllBankRead());
+        LinkLost = !(TransDir == 0 ? app_.send->SendAllBankData() : app_.lib->AllBankReadAndResume());
         running_ = false;
         if (cancelFlag_ == 0) {
             // Only the answers tell whether every memory went across: the
@@ -49,10 +49,11 @@ void AllBankWind::Timer1_Timer() {
         }
         return;
     }
-    // While a cancelled transfer winds down, ticks wait for its end. A cancel
-    // before it began has nothing to wait for (and AllBankDone is still
-    // False when no transfer has run yet).
-    if (app_.link.AllBankDone || !running_) {
+    // While a cancelled transfer winds down, ticks wait for its end, which
+    // after a read comes once the unit has its current state back
+    // (AllBankDone is True before that). A cancel before it began has
+    // nothing to wait for.
+    if (!running_) {
         BankResult = 0;
         Timer1.stop();
         accept();

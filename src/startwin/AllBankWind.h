@@ -18,8 +18,9 @@ public:
     int BankResult = -1;
     // The unit stopped answering part-way; the transfer stopped there.
     bool LinkLost = false;
-    // 0: the PC's 16 memories to the unit; otherwise the unit's into the PC.
-    // Set before showing the dialog.
+    // 0: the PC's 16 memories to the unit; otherwise the unit's into the PC,
+    // after which the unit is given back the current memory and state. Set
+    // before showing the dialog.
     int TransDir = 0;
 
     // The progress bar counts memories, 0..16.
