@@ -25,7 +25,7 @@ QList<Range> Times(int n, Range r) {
 }
 
 // The ranges of a set message's data bytes from body index `from` on, by its
-// kind and sub; empty for messages without ranged data (names, masks).
+// kind and sub; empty for messages without ranged data (names).
 QList<Range> DataRanges(const QByteArray& b, int& from) {
     const QByteArray kind = b.left(2);
     const int sub = b.size() > 4 ? uint8_t(b[4]) : -1;
@@ -48,9 +48,11 @@ QList<Range> DataRanges(const QByteArray& b, int& from) {
         from = 4;
         switch (b.size() > 3 ? uint8_t(b[3]) : -1) {
         case 2:
-            return {Any, {24, 93}, {0, 12}};
+            return {{0, 0x3F}, {24, 93}, {0, 12}};
         case 3:
-            return {Any, {0, 12}};
+            return {{0, 0x3F}, {0, 12}};
+        case 4:
+            return {{0, 0x0F}, {0, 0x0F}};
         case 5:
             return QList<Range>{Flag} + Times(8, Flag) + Times(8, {0, 16});
         case 7:

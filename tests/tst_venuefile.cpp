@@ -31,9 +31,10 @@ void Defaults(ParamData& d) {
 
 const CodePage West(CodePage::Western);
 
-// The range of every fixed byte of a record; bytes without one (masks, the
-// routing mask, MicSel and Mono) take any value. The delay's two bytes hold
-// one value of at most 300.
+// The range of every fixed byte of a record; bytes without one (the external
+// outputs' mask, the routing mask, MicSel and Mono) take any value, a group
+// mask those of its members' bits. The delay's two bytes hold one value of
+// at most 300.
 using ByteRanges = std::array<std::pair<int, int>, BankFixedBytes>;
 
 ByteRanges RecordRanges() {
@@ -74,9 +75,12 @@ ByteRanges RecordRanges() {
         set(452 + 20 * k, 13, 0, 1);
         set(452 + 20 * k + 13, 6, 24, 125);
     }
+    set(532, 1, 0, 0x3F);
     set(533, 1, 24, 93);
     set(534, 1, 0, 12);
+    set(535, 1, 0, 0x3F);
     set(536, 1, 0, 12);
+    set(537, 2, 0, 0x0F);
     set(539, 4, 1, 16);
     set(543, 1, 0, 1);
     set(544, 8, 0, 16);
@@ -199,6 +203,18 @@ void TestVenueFile::valuesOutOfRangeClamped() {
                 QCOMPARE(int(level), fill == 0xFF ? 125 : 6);
         }
     }
+    // A group mask keeps its members' bits and drops the others.
+    ParamData src;
+    BankRec& masks = src.BankData[3];
+    masks.SAMask = 0xC5;
+    masks.SMMask = 0x6A;
+    masks.VT20Out1Mask = 0xF9;
+    masks.VT20Out2Mask = 0x36;
+    ParamData d;
+    QVERIFY(DecodeVenue(d, West, EncodeVenue(src, West), true));
+    const BankRec& r = d.BankData[3];
+    QCOMPARE((QList<int>{r.SAMask, r.SMMask, r.VT20Out1Mask, r.VT20Out2Mask}),
+             (QList<int>{0x05, 0x2A, 0x09, 0x06}));
 }
 
 void TestVenueFile::extensionIsCaseSensitive() {
