@@ -328,22 +328,27 @@ void TestVenueFile::failedSavesKeepOldFile() {
         QCOMPARE(ReadAll(path("venue.vnf")), oldBytes);
     }
     // The killed save left its temporary file; the next save clears it.
-    const QStringList temps{QStringLiteral("venue.vnf.??????")};
-    QCOMPARE(QDir(dir.path()).entryList(temps, QDir::Files).size(), 1);
+    const QStringList temps{QStringLiteral(".venue.vnf.qdr-??????")};
+    const auto listed = QDir::Files | QDir::Hidden;
+    QCOMPARE(QDir(dir.path()).entryList(temps, listed).size(), 1);
     QVERIFY(SaveVenueFile(old, West, path("venue.vnf")));
-    QCOMPARE(QDir(dir.path()).entryList(temps, QDir::Files), QStringList());
+    QCOMPARE(QDir(dir.path()).entryList(temps, listed), QStringList());
 }
 
 void TestVenueFile::saveRemovesItsOwnLeftovers() {
     QTemporaryDir folder;
     ParamData d;
     Defaults(d);
-    // Two leftovers of saves to hall.vnf, and files that only look alike.
-    const QStringList leftovers{QStringLiteral("hall.vnf.AbC123"), QStringLiteral("hall.vnf.zz9900")};
-    const QStringList others{QStringLiteral("hall.vnf.bak"),     QStringLiteral("hall.vnf.AbC1234"),
-                             QStringLiteral("hall.vnf.AbC12"),   QStringLiteral("hall.vnf.Ab-123"),
-                             QStringLiteral("hall.vnfxAbC123"),  QStringLiteral("other.vnf.AbC123"),
-                             QStringLiteral("xhall.vnf.AbC123"), QStringLiteral("hall.vnf")};
+    // Two leftovers of saves to hall.vnf; a user's copies beside it, and
+    // names that only look like a leftover.
+    const QStringList leftovers{QStringLiteral(".hall.vnf.qdr-AbC123"),
+                                QStringLiteral(".hall.vnf.qdr-zz9900")};
+    const QStringList others{QStringLiteral("hall.vnf.backup"),       QStringLiteral("hall.vnf.2024v1"),
+                             QStringLiteral("hall.vnf.AbC123"),       QStringLiteral(".hall.vnf.AbC123"),
+                             QStringLiteral("hall.vnf.bak"),          QStringLiteral("hall.vnf.qdr-AbC123"),
+                             QStringLiteral(".hall.vnf.qdr-AbC1234"), QStringLiteral(".hall.vnf.qdr-AbC12"),
+                             QStringLiteral(".hall.vnf.qdr-Ab-123"),  QStringLiteral(".hall.vnfxqdr-AbC123"),
+                             QStringLiteral(".other.vnf.qdr-AbC123"), QStringLiteral("hall.vnf")};
     for (const QString& name : leftovers + others)
         WriteAll(folder.filePath(name), "not a venue " + name.toLatin1());
     // The file written over keeps its permissions.
@@ -353,7 +358,7 @@ void TestVenueFile::saveRemovesItsOwnLeftovers() {
     QCOMPARE(QFile::permissions(folder.filePath(QStringLiteral("hall.vnf"))), mode);
     QStringList expected = others;
     expected.sort();
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files, QDir::Name), expected);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
     for (const QString& name : others.mid(0, others.size() - 1))
         QCOMPARE(ReadAll(folder.filePath(name)), "not a venue " + name.toLatin1());
     QCOMPARE(ReadAll(folder.filePath(QStringLiteral("hall.vnf"))), EncodeVenue(d, West));
