@@ -120,6 +120,7 @@ private slots:
     void valuesOutOfRangeClamped();
     void extensionIsCaseSensitive();
     void levelTableRules();
+    void longNamesCut();
     void failedLoadChangesNothing();
     void failedSavesKeepOldFile();
     void saveRemovesItsOwnLeftovers();
@@ -264,6 +265,52 @@ void TestVenueFile::levelTableRules() {
     QCOMPARE(load(file.chopped(289), true), clamped + QList<int>({125, 125}));
     // Bytes after the table are ignored.
     QCOMPARE(load(file + QByteArray(100, '\x7F'), true), clamped + QList<int>({60, 7}));
+}
+
+// Names longer than their fields take (a damaged or foreign file) are cut
+// there, never inside a double-byte character; shorter ones come whole.
+void TestVenueFile::longNamesCut() {
+    // Inputs, outputs, spares, external outputs, the memory, speakers.
+    QList<int> limits;
+    for (auto [count, limit] : {std::pair{12, 10}, {7, 10}, {8, 20}, {8, 10}, {1, 20}, {7, 21}})
+        limits += QList<int>(count, limit);
+    const QString text = QStringLiteral("0123456789abcdefghijklmnopqrstuvwxyz");
+    ParamData src;
+    Defaults(src);
+    for (int m = 0; m < ParamData::RecordCount; ++m) {
+        const auto names = src.BankData[m].names();
+        for (int i = 0; i < NameCount; ++i)
+            *names[i] = text.left(limits[i] + (m % 2 == 0 ? 1 + m : 0));
+    }
+    ParamData d;
+    QVERIFY(DecodeVenue(d, West, EncodeVenue(src, West), true));
+    for (const BankRec& rec : d.BankData) {
+        const auto names = rec.names();
+        for (int i = 0; i < NameCount; ++i)
+            QCOMPARE(*names[i], text.left(limits[i]));
+    }
+
+    // Shift-JIS: a double-byte character that would be split is left out.
+    const CodePage japan(CodePage::Japanese);
+    BankRec& r = src.BankData[0];
+    r.InNameStr[0] = QStringLiteral("あいうえおか");
+    r.InNameStr[1] = QStringLiteral("1あいうえお");
+    r.MemNameStr = QStringLiteral("会議室会議室会議室会議");
+    r.SpkNameStr[0] = QStringLiteral("*会議室会議室会議室会議");
+    QVERIFY(DecodeVenue(d, japan, EncodeVenue(src, japan), true));
+    const BankRec& cut = d.BankData[0];
+    QCOMPARE((QStringList{cut.InNameStr[0], cut.InNameStr[1], cut.MemNameStr, cut.SpkNameStr[0]}),
+             (QStringList{QStringLiteral("あいうえお"), QStringLiteral("1あいうえ"),
+                          QStringLiteral("会議室会議室会議室会"), QStringLiteral("*会議室会議室会議室会")}));
+
+    // Every byte 0xFF: every name counts 65535 bytes, kept to its field.
+    const qsizetype longest = ParamData::RecordCount * (663 + NameCount * 0xFFFF) + 289;
+    QVERIFY(DecodeVenue(d, West, QByteArray(longest, '\xFF'), true));
+    for (const BankRec& rec : d.BankData) {
+        const auto names = rec.names();
+        for (int i = 0; i < NameCount; ++i)
+            QCOMPARE(*names[i], QString(limits[i], QChar(0xFF)));
+    }
 }
 
 void TestVenueFile::failedLoadChangesNothing() {
