@@ -6,7 +6,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 PACKAGES=(cmake g++ make pkg-config clang libclang-rt-14-dev
           qt6-base-dev qt6-serialport-dev libftdi1-dev
           qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
-          fonts-ipafont-gothic)
+          fonts-ipafont-gothic fonts-liberation)
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi

@@ -31,9 +31,10 @@ void Defaults(ParamData& d) {
 
 const CodePage West(CodePage::Western);
 
-// The range of every fixed byte of a record; bytes without one (masks, the
-// routing mask, MicSel and Mono) take any value. The delay's two bytes hold
-// one value of at most 300.
+// The range of every fixed byte of a record; bytes without one (the external
+// outputs' mask, the routing mask, MicSel and Mono) take any value, a group
+// mask those of its members' bits. The delay's two bytes hold one value of
+// at most 300.
 using ByteRanges = std::array<std::pair<int, int>, BankFixedBytes>;
 
 ByteRanges RecordRanges() {
@@ -74,9 +75,12 @@ ByteRanges RecordRanges() {
         set(452 + 20 * k, 13, 0, 1);
         set(452 + 20 * k + 13, 6, 24, 125);
     }
+    set(532, 1, 0, 0x3F);
     set(533, 1, 24, 93);
     set(534, 1, 0, 12);
+    set(535, 1, 0, 0x3F);
     set(536, 1, 0, 12);
+    set(537, 2, 0, 0x0F);
     set(539, 4, 1, 16);
     set(543, 1, 0, 1);
     set(544, 8, 0, 16);
@@ -116,6 +120,7 @@ private slots:
     void valuesOutOfRangeClamped();
     void extensionIsCaseSensitive();
     void levelTableRules();
+    void longNamesCut();
     void failedLoadChangesNothing();
     void failedSavesKeepOldFile();
     void saveRemovesItsOwnLeftovers();
@@ -199,6 +204,18 @@ void TestVenueFile::valuesOutOfRangeClamped() {
                 QCOMPARE(int(level), fill == 0xFF ? 125 : 6);
         }
     }
+    // A group mask keeps its members' bits and drops the others.
+    ParamData src;
+    BankRec& masks = src.BankData[3];
+    masks.SAMask = 0xC5;
+    masks.SMMask = 0x6A;
+    masks.VT20Out1Mask = 0xF9;
+    masks.VT20Out2Mask = 0x36;
+    ParamData d;
+    QVERIFY(DecodeVenue(d, West, EncodeVenue(src, West), true));
+    const BankRec& r = d.BankData[3];
+    QCOMPARE((QList<int>{r.SAMask, r.SMMask, r.VT20Out1Mask, r.VT20Out2Mask}),
+             (QList<int>{0x05, 0x2A, 0x09, 0x06}));
 }
 
 void TestVenueFile::extensionIsCaseSensitive() {
@@ -248,6 +265,52 @@ void TestVenueFile::levelTableRules() {
     QCOMPARE(load(file.chopped(289), true), clamped + QList<int>({125, 125}));
     // Bytes after the table are ignored.
     QCOMPARE(load(file + QByteArray(100, '\x7F'), true), clamped + QList<int>({60, 7}));
+}
+
+// Names longer than their fields take (a damaged or foreign file) are cut
+// there, never inside a double-byte character; shorter ones come whole.
+void TestVenueFile::longNamesCut() {
+    // Inputs, outputs, spares, external outputs, the memory, speakers.
+    QList<int> limits;
+    for (auto [count, limit] : {std::pair{12, 10}, {7, 10}, {8, 20}, {8, 10}, {1, 20}, {7, 21}})
+        limits += QList<int>(count, limit);
+    const QString text = QStringLiteral("0123456789abcdefghijklmnopqrstuvwxyz");
+    ParamData src;
+    Defaults(src);
+    for (int m = 0; m < ParamData::RecordCount; ++m) {
+        const auto names = src.BankData[m].names();
+        for (int i = 0; i < NameCount; ++i)
+            *names[i] = text.left(limits[i] + (m % 2 == 0 ? 1 + m : 0));
+    }
+    ParamData d;
+    QVERIFY(DecodeVenue(d, West, EncodeVenue(src, West), true));
+    for (const BankRec& rec : d.BankData) {
+        const auto names = rec.names();
+        for (int i = 0; i < NameCount; ++i)
+            QCOMPARE(*names[i], text.left(limits[i]));
+    }
+
+    // Shift-JIS: a double-byte character that would be split is left out.
+    const CodePage japan(CodePage::Japanese);
+    BankRec& r = src.BankData[0];
+    r.InNameStr[0] = QStringLiteral("あいうえおか");
+    r.InNameStr[1] = QStringLiteral("1あいうえお");
+    r.MemNameStr = QStringLiteral("会議室会議室会議室会議");
+    r.SpkNameStr[0] = QStringLiteral("*会議室会議室会議室会議");
+    QVERIFY(DecodeVenue(d, japan, EncodeVenue(src, japan), true));
+    const BankRec& cut = d.BankData[0];
+    QCOMPARE((QStringList{cut.InNameStr[0], cut.InNameStr[1], cut.MemNameStr, cut.SpkNameStr[0]}),
+             (QStringList{QStringLiteral("あいうえお"), QStringLiteral("1あいうえ"),
+                          QStringLiteral("会議室会議室会議室会"), QStringLiteral("*会議室会議室会議室会")}));
+
+    // Every byte 0xFF: every name counts 65535 bytes, kept to its field.
+    const qsizetype longest = ParamData::RecordCount * (663 + NameCount * 0xFFFF) + 289;
+    QVERIFY(DecodeVenue(d, West, QByteArray(longest, '\xFF'), true));
+    for (const BankRec& rec : d.BankData) {
+        const auto names = rec.names();
+        for (int i = 0; i < NameCount; ++i)
+            QCOMPARE(*names[i], QString(limits[i], QChar(0xFF)));
+    }
 }
 
 void TestVenueFile::failedLoadChangesNothing() {
@@ -312,22 +375,27 @@ void TestVenueFile::failedSavesKeepOldFile() {
         QCOMPARE(ReadAll(path("venue.vnf")), oldBytes);
     }
     // The killed save left its temporary file; the next save clears it.
-    const QStringList temps{QStringLiteral("venue.vnf.??????")};
-    QCOMPARE(QDir(dir.path()).entryList(temps, QDir::Files).size(), 1);
+    const QStringList temps{QStringLiteral(".venue.vnf.qdr-??????")};
+    const auto listed = QDir::Files | QDir::Hidden;
+    QCOMPARE(QDir(dir.path()).entryList(temps, listed).size(), 1);
     QVERIFY(SaveVenueFile(old, West, path("venue.vnf")));
-    QCOMPARE(QDir(dir.path()).entryList(temps, QDir::Files), QStringList());
+    QCOMPARE(QDir(dir.path()).entryList(temps, listed), QStringList());
 }
 
 void TestVenueFile::saveRemovesItsOwnLeftovers() {
     QTemporaryDir folder;
     ParamData d;
     Defaults(d);
-    // Two leftovers of saves to hall.vnf, and files that only look alike.
-    const QStringList leftovers{QStringLiteral("hall.vnf.AbC123"), QStringLiteral("hall.vnf.zz9900")};
-    const QStringList others{QStringLiteral("hall.vnf.bak"),     QStringLiteral("hall.vnf.AbC1234"),
-                             QStringLiteral("hall.vnf.AbC12"),   QStringLiteral("hall.vnf.Ab-123"),
-                             QStringLiteral("hall.vnfxAbC123"),  QStringLiteral("other.vnf.AbC123"),
-                             QStringLiteral("xhall.vnf.AbC123"), QStringLiteral("hall.vnf")};
+    // Two leftovers of saves to hall.vnf; a user's copies beside it, and
+    // names that only look like a leftover.
+    const QStringList leftovers{QStringLiteral(".hall.vnf.qdr-AbC123"),
+                                QStringLiteral(".hall.vnf.qdr-zz9900")};
+    const QStringList others{QStringLiteral("hall.vnf.backup"),       QStringLiteral("hall.vnf.2024v1"),
+                             QStringLiteral("hall.vnf.AbC123"),       QStringLiteral(".hall.vnf.AbC123"),
+                             QStringLiteral("hall.vnf.bak"),          QStringLiteral("hall.vnf.qdr-AbC123"),
+                             QStringLiteral(".hall.vnf.qdr-AbC1234"), QStringLiteral(".hall.vnf.qdr-AbC12"),
+                             QStringLiteral(".hall.vnf.qdr-Ab-123"),  QStringLiteral(".hall.vnfxqdr-AbC123"),
+                             QStringLiteral(".other.vnf.qdr-AbC123"), QStringLiteral("hall.vnf")};
     for (const QString& name : leftovers + others)
         WriteAll(folder.filePath(name), "not a venue " + name.toLatin1());
     // The file written over keeps its permissions.
@@ -337,7 +405,7 @@ void TestVenueFile::saveRemovesItsOwnLeftovers() {
     QCOMPARE(QFile::permissions(folder.filePath(QStringLiteral("hall.vnf"))), mode);
     QStringList expected = others;
     expected.sort();
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files, QDir::Name), expected);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
     for (const QString& name : others.mid(0, others.size() - 1))
         QCOMPARE(ReadAll(folder.filePath(name)), "not a venue " + name.toLatin1());
     QCOMPARE(ReadAll(folder.filePath(QStringLiteral("hall.vnf"))), EncodeVenue(d, West));

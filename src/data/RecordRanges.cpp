@@ -73,9 +73,14 @@ void ClampToRanges(BankFixed& r) {
         Clamp(out);
     for (MatrixRec& row : r.Mix)
         Clamp(row);
+    // A group mask has a bit per member: six inputs, four outputs.
+    r.SAMask &= 0x3F;
     r.SAAtt = ClampByte(r.SAAtt, 24, 93);
     r.SATime = MinByte(r.SATime, 12);
+    r.SMMask &= 0x3F;
     r.SMTime = MinByte(r.SMTime, 12);
+    r.VT20Out1Mask &= 0x0F;
+    r.VT20Out2Mask &= 0x0F;
     for (uint8_t& m : r.PatternMemNo)
         m = Memory(m);
     r.RC24Mode = Flag(r.RC24Mode);

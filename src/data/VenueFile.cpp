@@ -7,6 +7,7 @@
 #include "platform/ReplaceFile.h"
 
 #include <QFile>
+#include <array>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -21,6 +22,22 @@ constexpr qsizetype MaxVenueBytes =
     ParamData::RecordCount *
         static_cast<qsizetype>(BankFixedBytes + 24 + NameCount * (NameCountBytes + 0xFFFF)) +
     VenueLevelTableBytes;
+
+// The longest name, in bytes of the code page, that each of the 43 fields
+// takes from a file, in the filed order: what the name dialogs let a user
+// type (channel and external-output names 10, the memory's 20), a speaker's
+// name of 20 bytes with the "*" of an edited EQ, and for the spare strings
+// no more than a memory's. Anything longer comes from a damaged or foreign
+// file and would only swell the records and the windows that show them.
+constexpr auto NameByteLimits = [] {
+    std::array<std::size_t, NameCount> limits{};
+    const std::pair<int, std::size_t> fields[] = {{12, 10}, {7, 10}, {8, 20}, {8, 10}, {1, 20}, {7, 21}};
+    std::size_t i = 0;
+    for (const auto& [count, limit] : fields)
+        for (int k = 0; k < count; ++k)
+            limits[i++] = limit;
+    return limits;
+}();
 
 void PutName(QByteArray& out, const CodePage& cp, const QString& name) {
     QByteArray bytes = cp.encode(name);
@@ -45,14 +62,26 @@ public:
         pos_ += n;
         return true;
     }
-    bool takeName(const CodePage& cp, QString& out) {
+    // A name of at most limit bytes; a longer one is cut there, or before a
+    // double-byte character that would be split.
+    bool takeName(const CodePage& cp, std::size_t limit, QString& out) {
         uint8_t count[NameCountBytes];
         if (!take(count, NameCountBytes))
             return false;
         const std::size_t n = count[0] | (count[1] << 8);
         if (n > bytes_.size() - pos_)
             return false;
-        out = cp.decodeLossy(QByteArray(reinterpret_cast<const char*>(bytes_.data() + pos_), static_cast<qsizetype>(n)));
+        const uint8_t* name = bytes_.data() + pos_;
+        std::size_t kept = n;
+        if (n > limit) {
+            kept = 0;
+            while (kept < limit) {
+                const std::size_t step = cp.isLeadByte(name[kept]) ? 2 : 1;
+                if (kept + step > limit) break;
+                kept += step;
+            }
+        }
+        out = cp.decodeLossy(QByteArray(reinterpret_cast<const char*>(name), static_cast<qsizetype>(kept)));
         pos_ += n;
         return true;
     }
@@ -89,9 +118,9 @@ bool DecodeVenue(ParamData& data, const CodePage& cp, const QByteArray& bytes, b
     for (BankRec& r : *records) {
         if (!in.take(r.fixedBytes(), BankFixedBytes))
             return false;
-        for (QString* name : r.names())
-            if (!in.takeName(cp, *name))
-                return false;
+        const auto names = r.names();
+        for (std::size_t i = 0; i < names.size(); ++i)
+            if (!in.takeName(cp, NameByteLimits[i], *names[i])) return false;
         if (!in.take(r.Reserved.data(), r.Reserved.size()))
             return false;
     }

@@ -15,8 +15,8 @@ inline constexpr qsizetype VenueLevelTableBytes = 17 * 17;
 QByteArray EncodeVenue(const ParamData& data, const CodePage& cp);
 
 // Reads a whole venue image into data, every value that has a range brought
-// into it; on any fault (short data, a name running past the end) nothing
-// in data changes and the result is false.
+// into it and every name cut to the longest its field takes; on any fault (short data, a name running past
+// the end) nothing in data changes and the result is false.
 bool DecodeVenue(ParamData& data, const CodePage& cp, const QByteArray& bytes, bool online);
 
 // Appends ".vnf" unless the name already holds it (case-sensitive).

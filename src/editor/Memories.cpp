@@ -33,7 +33,7 @@ bool IsMemory(int m) { return m >= 1 && m <= MemoryCount; }
 void MainWind::connectMemories() {
     auto* names = static_cast<QGridLayout*>(PatternGroup->layout());
     for (int i = 0; i < MemoryCount; ++i) {
-        PatternNameLabel[i] = new QLabel(PatternGroup);
+        PatternNameLabel[i] = new NameLabel(PatternGroup);
         names->addWidget(PatternNameLabel[i], i % 8, 2 * (i / 8) + 1);
     }
     auto* storeCol = static_cast<QBoxLayout*>(PatternName->parentWidget()->layout());
@@ -49,8 +49,9 @@ void MainWind::connectMemories() {
     auto* keys = static_cast<QBoxLayout*>(PatternBtn[0]->parentWidget()->layout());
     auto* links = static_cast<QBoxLayout*>(Picture2[3]->layout());
     for (int i = 0; i < 4; ++i) {
-        PatternLabel[i] = new QLabel(PatternBtn[i]->parentWidget());
-        keys->insertWidget(keys->indexOf(PatternBtn[i]) + 1, PatternLabel[i]);
+        PatternLabel[i] = new NameLabel(PatternBtn[i]->parentWidget());
+        // The four names share the row's room, whatever their lengths.
+        keys->insertWidget(keys->indexOf(PatternBtn[i]) + 1, PatternLabel[i], 1);
         SMemPattern[i] = panel::NameStrip(Picture2[3], 200);
         links->insertWidget(links->indexOf(SMemLink[i]) + 1, SMemPattern[i]);
         connect(PatternBtn[i], &QAbstractButton::clicked, this, [this, i] { PatternBtn_Click(i); });

@@ -53,6 +53,20 @@ private:
     std::function<void()> f_;
 };
 
+// Styles l as a framed, centred box of the given size and back colour.
+QLabel* Boxed(QLabel* l, QSize size, unsigned bgr) {
+    l->setFixedSize(size);
+    l->setAlignment(Qt::AlignCenter);
+    l->setFrameShape(QFrame::Box);
+    QPalette pal = l->palette();
+    SetTextColor(pal, QColor(0x1C, 0x20, 0x26));
+    pal.setColor(QPalette::Light, QColor(0x7D, 0x85, 0x90));
+    pal.setColor(QPalette::Dark, QColor(0x7D, 0x85, 0x90));
+    l->setPalette(pal);
+    panel::SetBackColor(l, bgr);
+    return l;
+}
+
 } // namespace
 
 namespace panel {
@@ -70,20 +84,12 @@ PicButton* CloseKey(const ImageWind& store, QWidget* parent, QSize size) {
 }
 
 QLabel* BoxLabel(QWidget* parent, QSize size, unsigned bgr) {
-    auto* l = new QLabel(parent);
-    l->setFixedSize(size);
-    l->setAlignment(Qt::AlignCenter);
-    l->setFrameShape(QFrame::Box);
-    QPalette pal = l->palette();
-    SetTextColor(pal, QColor(0x1C, 0x20, 0x26));
-    pal.setColor(QPalette::Light, QColor(0x7D, 0x85, 0x90));
-    pal.setColor(QPalette::Dark, QColor(0x7D, 0x85, 0x90));
-    l->setPalette(pal);
-    SetBackColor(l, bgr);
-    return l;
+    return Boxed(new QLabel(parent), size, bgr);
 }
 
-QLabel* NameStrip(QWidget* parent, int width) { return BoxLabel(parent, {width, NameHeight}, 0xF6FBFB); }
+QLabel* NameStrip(QWidget* parent, int width) {
+    return Boxed(new NameLabel(parent), {width, NameHeight}, 0xF6FBFB);
+}
 
 QLabel* Legend(const QString& text, QWidget* parent) {
     auto* l = new QLabel(text, parent);

@@ -27,12 +27,20 @@ bool WriteAll(int fd, const char* p, std::size_t n) {
 
 constexpr int TempLetters = 6;
 
-// A new file named after the target with six random letters or digits
-// after it, opened for writing; -1 when none could be made.
-int CreateTemp(const QByteArray& target, QByteArray& temp) {
+// A temporary file is hidden and marked as this program's, so that no file
+// a user keeps beside the target (a copy named "Hall.vnf.backup", say) is
+// ever taken for one.
+QString TempPrefix(const QString& targetName) {
+    return QLatin1Char('.') + targetName + QStringLiteral(".qdr-");
+}
+
+// A new file in folder named after the target with six random letters or
+// digits after it, opened for writing; -1 when none could be made.
+int CreateTemp(const QString& folder, const QString& targetName, QByteArray& temp) {
     static constexpr char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    const QByteArray prefix = QFile::encodeName(folder + QLatin1Char('/') + TempPrefix(targetName));
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = target + '.';
+        temp = prefix;
         for (int i = 0; i < TempLetters; ++i)
             temp += Letters[QRandomGenerator::global()->bounded(int(sizeof Letters) - 1)];
         // The usual permissions of a new file: the process's umask applies.
@@ -60,8 +68,8 @@ void SyncFolder(const QString& folder) {
 void RemoveLeftovers(const QFileInfo& target) {
     const QDir folder = target.absoluteDir();
     const QRegularExpression own(
-        QRegularExpression::anchoredPattern(QRegularExpression::escape(target.fileName()) +
-                                            QStringLiteral("\\.[A-Za-z0-9]{%1}").arg(TempLetters)));
+        QRegularExpression::anchoredPattern(QRegularExpression::escape(TempPrefix(target.fileName())) +
+                                            QStringLiteral("[A-Za-z0-9]{%1}").arg(TempLetters)));
     const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     for (const QString& name : names)
         if (own.match(name).hasMatch())
@@ -77,7 +85,7 @@ bool ReplaceFile(const QString& path, const QByteArray& bytes) {
         target = QFileInfo(target.symLinkTarget());
     const QByteArray targetName = QFile::encodeName(target.absoluteFilePath());
     QByteArray temp;
-    const int fd = CreateTemp(targetName, temp);
+    const int fd = CreateTemp(target.absolutePath(), target.fileName(), temp);
     if (fd < 0)
         return false;
     const bool written = KeepMode(fd, targetName) &&

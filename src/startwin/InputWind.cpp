@@ -5,6 +5,7 @@
 #include "startwin/App.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -90,10 +91,32 @@ QString JapanFontFamily(const CodePage& cp) {
     return {};
 }
 
+namespace {
+
+// The face the font system draws family with, when that face is
+// fixed-pitch; else empty. A generic name such as "monospace" may resolve
+// to a face whose few wide glyphs make it proportional.
+QString FixedFace(const QString& family) {
+    const QFontInfo drawn{QFont(family)};
+    return drawn.fixedPitch() && QFontDatabase::isFixedPitch(drawn.family()) ? drawn.family() : QString();
+}
+
+} // namespace
+
 QString EnglishFontFamily() {
-    if (QFontDatabase::families().contains(QStringLiteral("Courier New"), Qt::CaseInsensitive))
-        return QStringLiteral("Courier New");
-    return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+    // "Courier New", or the face the font configuration puts in its place
+    // (Liberation Mono, which the set-up installs, has its measures); then
+    // the system's fixed face; then any installed fixed-pitch face.
+    const QString systemFixed = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+    for (const QString& family : {QStringLiteral("Courier New"), systemFixed}) {
+        const QString face = FixedFace(family);
+        if (!face.isEmpty()) return face;
+    }
+    for (const QString& family : QFontDatabase::families()) {
+        const QString face = QFontDatabase::isFixedPitch(family) ? FixedFace(family) : QString();
+        if (!face.isEmpty()) return face;
+    }
+    return systemFixed;
 }
 
 void SetNameFont(QWidget* w, const QString& family) {

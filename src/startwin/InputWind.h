@@ -49,8 +49,9 @@ private:
 // The faces of the controls that show names. On the Japanese code page a
 // Japanese gothic face when one is installed, else empty.
 QString JapanFontFamily(const CodePage& cp);
-// A fixed-pitch Latin face: "Courier New" when installed, else the
-// system's fixed-pitch face.
+// A fixed-pitch Latin face: "Courier New" or what the font configuration
+// draws in its place, else another installed face the font database knows
+// as fixed-pitch (the system's fixed face first).
 QString EnglishFontFamily();
 // family on w, keeping its size and weight; nothing when family is empty.
 void SetNameFont(QWidget* w, const QString& family);

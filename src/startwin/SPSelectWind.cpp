@@ -10,7 +10,7 @@ SPSelectWind::SPSelectWind(const ImageWind& store, QWidget* parent) : FaceDialog
     setObjectName(QStringLiteral("SPSelectWind"));
     setWindowTitle(QStringLiteral("Select speaker"));
 
-    LineName = new QLabel(face_);
+    LineName = new NameLabel(face_);
     LineName->setFont(Scaled(LineName->font(), 1.2, true));
     SpeakerList = new QListWidget(face_);
     SpeakerList->setFixedSize(260, 220);

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QShowEvent>
+#include <QStyle>
 #include <QVBoxLayout>
 
 Lamp::Lamp(QWidget* parent) : QWidget(parent) { setFixedSize(sizeHint()); }
@@ -128,4 +129,37 @@ void FaceDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous())
         Form_Activate();
+}
+
+NameLabel::NameLabel(QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+}
+
+QSize NameLabel::minimumSizeHint() const {
+    // One line of the font inside the frame and margins, and no text width.
+    const QMargins m = contentsMargins();
+    const int pad = 2 * margin();
+    return {m.left() + m.right() + pad, fontMetrics().height() + m.top() + m.bottom() + pad};
+}
+
+QSize NameLabel::sizeHint() const {
+    return minimumSizeHint();
+}
+
+void NameLabel::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event);
+    QRect room = contentsRect().marginsRemoved(QMargins(margin(), margin(), margin(), margin()));
+    const Qt::Alignment align = QStyle::visualAlignment(layoutDirection(), alignment());
+    // A framed label keeps its text off the frame by half an x, as QLabel does.
+    const int inset = indent() >= 0      ? indent()
+                      : frameWidth() > 0 ? fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2
+                                         : 0;
+    if (align & Qt::AlignLeft)
+        room.setLeft(room.left() + inset);
+    else if (align & Qt::AlignRight)
+        room.setRight(room.right() - inset);
+    const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, room.width(), Qt::TextSingleLine);
+    QPainter p(this);
+    style()->drawItemText(&p, room, int(align) | Qt::TextSingleLine, palette(), isEnabled(), shown,
+                          foregroundRole());
 }

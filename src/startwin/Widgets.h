@@ -3,9 +3,10 @@
 #include "startwin/ImageWind.h"
 
 #include <QAbstractButton>
-#include <QDialog>
-#include <QMargins>
 #include <QColor>
+#include <QDialog>
+#include <QLabel>
+#include <QMargins>
 #include <QWidget>
 
 class QVBoxLayout;
@@ -56,6 +57,21 @@ private:
     ImageWind::Pic pic_ = ImageWind::Pic::Silver86;
     int index_ = 0;
     bool hasPicture_ = false;
+};
+
+// A label that shows a name a user gave or a file brought. However long the
+// name, it asks its layout for no more room than an empty label, so that no
+// name can widen its window; a name wider than the label ends in "…".
+// text() stays the whole name.
+class NameLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit NameLabel(QWidget* parent = nullptr);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // f at factor times its point size, bold or not.
