@@ -10,6 +10,7 @@
 #include "ModalRig.h"
 #include "editor/DelayWind.h"
 #include "sim/SimPty.h"
+#include "startwin/AllBankWind.h"
 #include "startwin/HawlingWind.h"
 
 #include <QComboBox>
@@ -112,6 +113,7 @@ private slots:
     void heldArrowThenFader();
     void measurementStartsOnce();
     void presetKeepsItsOutput();
+    void transferTakesItsCancel();
 };
 
 void TestOneExchange::heldArrowThenFader() {
@@ -245,6 +247,29 @@ void TestOneExchange::presetKeepsItsOutput() {
     QVERIFY(f.record().SpkNameStr[2] != QStringLiteral("Hall"));
     // The click itself was not lost.
     QCOMPARE(m.OEQChannel->currentIndex(), 2);
+}
+
+// A transfer's CANCEL acts inside its waits: the memories after the one in
+// progress are not sent.
+void TestOneExchange::transferTakesItsCancel() {
+    SlowUnit f(50);
+    AllBankWind& w = *f.top->allBankWind;
+    w.TransDir = 0;
+    const auto stores = [&f] {
+        int n = 0;
+        for (const QByteArray& b : f.pty.withUnit([](SimUnit& u) { return u.model().requests(); }))
+            n += b.startsWith("SA");
+        return n;
+    };
+    Modal(w, [&] {
+        QTimer::singleShot(4000, &w, [&w] { QTest::mouseClick(w.CancelButton, Qt::LeftButton); });
+    });
+    QCOMPARE(w.BankResult, 0);
+    QVERIFY(f.settle());
+    QVERIFY(f.app->link.OnLine);
+    QCOMPARE(f.malformed(), QList<QByteArray>());
+    QVERIFY(stores() > 0);
+    QVERIFY(stores() < 16);
 }
 
 QTEST_MAIN(TestOneExchange)

@@ -14,6 +14,8 @@ TransferPanel::TransferPanel(App& app, const QString& title, const QString& head
     setWindowTitle(title);
     // No close box: the transfer ends the panel.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    // Its CANCEL only raises a flag, so it may act inside the transfer's waits.
+    app.hold.letThrough(this);
 
     QVBoxLayout* col = column();
 
