@@ -9,6 +9,7 @@
 #include "EditorRig.h"
 #include "ModalRig.h"
 #include "editor/DelayWind.h"
+#include "platform/Animation.h"
 #include "sim/SimPty.h"
 #include "startwin/AllBankWind.h"
 #include "startwin/HawlingWind.h"
@@ -23,10 +24,23 @@
 
 namespace {
 
+// The measurement's picture stands still: what matters here is the link.
+class StillAnimation : public Animation {
+public:
+    explicit StillAnimation(QWidget* parent) : view_(new QWidget(parent)) {}
+    QWidget* view() override { return view_; }
+    void Open(const QString&) override {}
+    void Close() override {}
+
+private:
+    QWidget* view_;
+};
+
 struct SlowUnit : EditorRig {
     SimPty pty;
 
     explicit SlowUnit(int replyDelayMs) {
+        SetAnimationMaker([](QWidget* parent) { return std::make_unique<StillAnimation>(parent); });
         pty.start();
         pty.withUnit([](SimUnit& u) { u.setPaced(false); });
         qputenv("QDR318_COM1", pty.path().toLocal8Bit());
@@ -43,6 +57,8 @@ struct SlowUnit : EditorRig {
             u.setReplyDelay(uint32_t(replyDelayMs));
         });
     }
+
+    ~SlowUnit() { SetAnimationMaker({}); }
 
     template <class F> auto unit(F f) {
         return pty.withUnit([&](SimUnit& u) { return f(u.model().state()); });
