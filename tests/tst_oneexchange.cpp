@@ -277,9 +277,12 @@ void TestOneExchange::transferTakesItsCancel() {
             n += b.startsWith("SA");
         return n;
     };
-    Modal(w, [&] {
-        QTimer::singleShot(4000, &w, [&w] { QTest::mouseClick(w.CancelButton, Qt::LeftButton); });
+    // Pressed while memory 2 is on its way, inside the transfer's waits.
+    QObject::connect(f.top.get(), &TopWind::bankProgress, &w, [&w](int m) {
+        if (m == 2)
+            QTimer::singleShot(150, &w, [&w] { QTest::mouseClick(w.CancelButton, Qt::LeftButton); });
     });
+    Modal(w, {});
     QCOMPARE(w.BankResult, 0);
     QVERIFY(f.settle());
     QVERIFY(f.app->link.OnLine);
