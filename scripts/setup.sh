@@ -22,9 +22,13 @@ fi
 
 JOBS="$(nproc)"
 
-# build_tree DIR [cmake options...]
+# build_tree DIR [cmake options...] [-- targets...]
+# Builds the targets named after "--" (and what they depend on), else all.
 build_tree() {
   local dir="$1"; shift
-  cmake -S "$ROOT" -B "$ROOT/$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQDR_WERROR=ON "$@" >/dev/null
-  cmake --build "$ROOT/$dir" -j "$JOBS"
+  local options=() targets=()
+  while [ "$#" -gt 0 ] && [ "$1" != "--" ]; do options+=("$1"); shift; done
+  if [ "$#" -gt 0 ]; then shift; targets=(--target "$@"); fi
+  cmake -S "$ROOT" -B "$ROOT/$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQDR_WERROR=ON "${options[@]}" >/dev/null
+  cmake --build "$ROOT/$dir" -j "$JOBS" "${targets[@]}"
 }

@@ -206,9 +206,11 @@ void TestPickDialogs::popupBesideItsOpener() {
     w.SelList->addItem(QStringLiteral("x"));
 
     QPoint at;
+    QRect frame;
     QColor gainWhileOpen, levelTint;
     auto look = [&] {
         at = w.pos();
+        frame = w.frameGeometry();
         gainWhileOpen = gain->palette().color(QPalette::Button);
         levelTint = level->tint();
         w.close();
@@ -228,12 +230,13 @@ void TestPickDialogs::popupBesideItsOpener() {
     Modal(w, look, [&] { popup::ExecBeside(w, gain, false); });
     QCOMPARE(gainWhileOpen, face);
 
-    // An opener at the screen's right edge keeps its pop-up on the screen.
+    // An opener at the screen's right edge keeps its pop-up on the screen,
+    // frame and all.
     const QRect room = window.screen()->availableGeometry();
     window.move(room.right() - window.width(), room.top() + 10);
     QTRY_VERIFY(level->mapToGlobal(QPoint(level->width() + popup::Gap, 0)).x() + w.width() > room.right());
     Modal(w, look, [&] { popup::ExecBeside(w, level); });
-    QVERIFY(room.contains(QRect(at, w.size())));
+    QVERIFY(room.contains(frame));
     QCOMPARE(at.y(), level->mapToGlobal(QPoint()).y());
 }
 

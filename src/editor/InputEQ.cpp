@@ -7,6 +7,7 @@
 #include "editor/InEQWind.h"
 #include "editor/PanelParts.h"
 #include "editor/PopupPlace.h"
+#include "platform/OnScreen.h"
 #include "startwin/App.h"
 #include "startwin/InputWind.h"
 #include "startwin/TopWind.h"
@@ -44,7 +45,7 @@ void MainWind::InEQ_Click(int Index) {
     const popup::OpenerHighlight mark(Frame1[Index]);
     popup::PlaceBeside(&w, Frame1[Index]);
     if (Index >= 6)
-        w.move(Frame1[Index]->mapToGlobal(QPoint(-popup::Gap - w.width(), 0)).x(), w.y());
+        MoveFrameTo(&w, Frame1[Index]->mapToGlobal(QPoint(-popup::Gap - w.width(), 0)));
     InputEQProc(Index);
 }
 

@@ -9,6 +9,7 @@
 #include "editor/InFaderWind.h"
 #include "editor/PopupPlace.h"
 #include "platform/EventWait.h"
+#include "platform/OnScreen.h"
 #include "startwin/App.h"
 #include "startwin/InputWind.h"
 #include "startwin/TopWind.h"
@@ -149,7 +150,8 @@ void MainWind::showFaderDialog(int ch, int side, QPushButton* opener, QPushButto
     w.InSlider->setValue(side == 0 ? r.In[ch].Fader : r.Out[ch].Fader);
     w.InVRADJ->Tag = QString::number(side == 0 ? r.In[ch].VRLink : r.Out[ch].VRLink);
     w.InLock->Tag = QString::number(side == 0 ? r.In[ch].Lock : r.Out[ch].Lock);
-    w.move(column->mapToGlobal(QPoint(column->width() + 2, 0)).x(), at->mapToGlobal(QPoint(0, 0)).y());
+    MoveFrameTo(&w, QPoint(column->mapToGlobal(QPoint(column->width() + 2, 0)).x(),
+                           at->mapToGlobal(QPoint(0, 0)).y()));
     w.exec();
 }
 

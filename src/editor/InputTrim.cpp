@@ -8,6 +8,7 @@
 #include "editor/InTrimWind.h"
 #include "editor/PanelParts.h"
 #include "platform/MouseState.h"
+#include "platform/OnScreen.h"
 #include "startwin/App.h"
 #include "startwin/InputWind.h"
 #include "startwin/TopWind.h"
@@ -171,7 +172,7 @@ void MainWind::InputLevelButton_Click(int Index) {
     w.In48V->setFillColor(In48V[Index]->fillColor());
     const QPushButton* first = InputLevelButton[0];
     const QPoint at = first->mapToGlobal(QPoint(first->width() + 2, 0));
-    w.move(at.x(), InputLevelButton[Index]->mapToGlobal(QPoint()).y());
+    MoveFrameTo(&w, QPoint(at.x(), InputLevelButton[Index]->mapToGlobal(QPoint()).y()));
     w.exec();
     MarkGainButton(InputLevelButton[Index], false);
 }

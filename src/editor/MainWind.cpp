@@ -7,6 +7,7 @@
 #include "editor/FaderBay.h"
 #include "editor/PanelParts.h"
 #include "platform/Dialogs.h"
+#include "platform/OnScreen.h"
 #include "startwin/App.h"
 #include "startwin/TopWind.h"
 #include "startwin/Widgets.h"
@@ -15,6 +16,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QShowEvent>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -203,6 +205,14 @@ void MainWind::closeEvent(QCloseEvent* event) {
     event->accept();
     IntervalTimer.stop();
     SyousaiEndProc();
+}
+
+void MainWind::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (event->spontaneous())
+        return;
+    // The first time over the start window, which it stands in for.
+    ShowOnScreen(this, top_.frameGeometry().center());
 }
 
 void MainWind::OnlineDisp(int flag) {

@@ -690,6 +690,7 @@ signals:
 protected:
     // The close box: back to the start window's menu page.
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     App& app_;

@@ -1,23 +1,16 @@
 #include "editor/PopupPlace.h"
 
+#include "platform/OnScreen.h"
 #include "startwin/Widgets.h"
 
 #include <QDialog>
-#include <QScreen>
-#include <algorithm>
 #include <optional>
 
 namespace popup {
 
 void PlaceBeside(QWidget* popup, const QWidget* control) {
-    QPoint at = control->mapToGlobal(QPoint(control->width() + Gap, 0));
     popup->adjustSize();
-    if (const QScreen* screen = control->screen()) {
-        const QRect room = screen->availableGeometry();
-        at.setX(std::max(room.left(), std::min(at.x(), room.right() + 1 - popup->width())));
-        at.setY(std::max(room.top(), std::min(at.y(), room.bottom() + 1 - popup->height())));
-    }
-    popup->move(at);
+    MoveFrameTo(popup, control->mapToGlobal(QPoint(control->width() + Gap, 0)));
 }
 
 OpenerHighlight::OpenerHighlight(QWidget* opener) : opener_(opener) {

@@ -16,7 +16,7 @@ inline constexpr unsigned OpenColor = 0xC0C0FF;
 
 // Moves the pop-up beside the control: level with its top, just right of
 // its right edge, in screen coordinates. A pop-up that would leave the
-// control's screen is pulled back onto it.
+// screen is pulled back onto it as it shows (FaceDialog).
 void PlaceBeside(QWidget* popup, const QWidget* control);
 
 // Marks the opener of a pop-up for as long as this lives; the opener's own

@@ -1,8 +1,11 @@
 #include "platform/Dialogs.h"
 
+#include "platform/OnScreen.h"
+
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShowEvent>
 
 namespace {
 
@@ -61,6 +64,21 @@ QMessageBox::StandardButtons ToButtons(MsgButtons b) {
     return QMessageBox::Ok;
 }
 
+// A standard dialog that opens wholly on the screen: Qt centres it over its
+// parent, which may stand near an edge.
+template <class Dialog>
+class OnScreen : public Dialog {
+public:
+    using Dialog::Dialog;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        Dialog::showEvent(event);
+        if (!event->spontaneous())
+            KeepOnScreen(this);
+    }
+};
+
 } // namespace
 
 void SetMessageHandler(MessageHandler handler) { messageHook() = std::move(handler); }
@@ -69,7 +87,7 @@ void SetFileDialogHandler(FileDialogHandler handler) { fileHook() = std::move(ha
 MsgResult ShowMessage(QWidget* parent, const MsgBox& box) {
     if (messageHook())
         return messageHook()(box);
-    QMessageBox mb(ToIcon(box.icon), box.title, box.text, ToButtons(box.buttons), parent);
+    OnScreen<QMessageBox> mb(ToIcon(box.icon), box.title, box.text, ToButtons(box.buttons), parent);
     mb.setDefaultButton(ToStandard(box.defaultButton));
     if (box.buttons == MsgButtons::CancelTryContinue) {
         mb.button(QMessageBox::Retry)->setText(QStringLiteral("Try Again"));
@@ -87,7 +105,7 @@ MsgResult ShowMessage(QWidget* parent, const MsgBox& box) {
 QString ShowFileDialog(QWidget* parent, const FileDialogSpec& spec) {
     if (fileHook())
         return fileHook()(spec);
-    QFileDialog dlg(parent, spec.title, spec.folder, spec.filters.join(QStringLiteral(";;")));
+    OnScreen<QFileDialog> dlg(parent, spec.title, spec.folder, spec.filters.join(QStringLiteral(";;")));
     dlg.setAcceptMode(spec.mode == FileDialogSpec::Mode::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg.setFileMode(spec.mode == FileDialogSpec::Mode::Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dlg.setDefaultSuffix(spec.defaultSuffix);

@@ -9,6 +9,7 @@
 #include "link/Serial.h"
 #include "platform/EventWait.h"
 #include "platform/Dialogs.h"
+#include "platform/OnScreen.h"
 #include "data/SpeakerFile.h"
 #include "startwin/AllBankWind.h"
 #include "startwin/App.h"
@@ -29,6 +30,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
 #include <QTabBar>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -242,8 +244,11 @@ void TopWind::paintEvent(QPaintEvent* event) {
 
 void TopWind::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!event->spontaneous())
-        Form_Activate();
+    if (event->spontaneous())
+        return;
+    // Shown again where it was, not where the window manager would choose.
+    ShowOnScreen(this, screen()->availableGeometry().center());
+    Form_Activate();
 }
 
 // Coming back to this window from another of the program's own forms is an

@@ -1,5 +1,7 @@
 #include "startwin/Widgets.h"
 
+#include "platform/OnScreen.h"
+
 #include <QPainter>
 #include <QShowEvent>
 #include <QStyle>
@@ -127,8 +129,14 @@ bool FaceDialog::HasPicture() const { return face_->hasPicture(); }
 
 void FaceDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous())
-        Form_Activate();
+    if (event->spontaneous())
+        return;
+    // Qt centres a dialog over its parent at each show until the program
+    // places it; being kept on the screen does not end that.
+    const bool placed = testAttribute(Qt::WA_Moved);
+    KeepOnScreen(this);
+    setAttribute(Qt::WA_Moved, placed);
+    Form_Activate();
 }
 
 NameLabel::NameLabel(QWidget* parent) : QLabel(parent) {

@@ -79,7 +79,8 @@ QFont Scaled(QFont f, double factor, bool bold = false);
 
 // A fixed-size dialog on a metal face: a Silver86 picture box filling it,
 // with a vertical layout (column()) for the dialog's controls, which take
-// face_ as their parent. Form_Activate runs each time it is shown.
+// face_ as their parent. Form_Activate runs each time it is shown; it opens
+// wholly on the screen, wherever it was placed.
 class FaceDialog : public QDialog {
     Q_OBJECT
 public:

@@ -9,6 +9,7 @@
 #include "editor/MainWind.h"
 #include "editor/PanelParts.h"
 #include "link/Link.h"
+#include "platform/OnScreen.h"
 #include "startwin/App.h"
 #include "startwin/HawlingWind.h"
 #include "startwin/SPSelectWind.h"
@@ -141,7 +142,7 @@ void TopWind::SpeakerName_Click(int k) {
     SetBack(SpeakerName[k], ChoosingBack);
     chooser.LineName->setText(NameTextSP[k]->text());
     const QPoint at = SpeakerName[0]->mapToGlobal(QPoint(SpeakerName[0]->width(), 0));
-    chooser.move(at);
+    MoveFrameTo(&chooser, at);
 
     QString& stored = app_.data.BankData[app_.data.CurBank].SpkNameStr[k];
     const QString wanted = stored.startsWith(QLatin1Char('*')) ? stored.mid(1) : stored;
