@@ -149,6 +149,7 @@ private slots:
     void pinTableLayout();
     void pinTableDrawn();
     void fadersMarksFollowTheHandle();
+    void faderGrooveLitUpToTheHandle();
     void storeConfirmQuestion();
     void exitOfflineWithoutSaving();
     void exitOfflineSaveCancelledStays();
@@ -350,6 +351,39 @@ void TestMainWind::fadersMarksFollowTheHandle() {
     const double gaps[] = {19, 24, 24};
     for (int i = 0; i < 3; ++i)
         QVERIFY2(std::abs(centres[i + 1] - centres[i] - gaps[i]) <= 2.0, qPrintable(QString::number(i)));
+}
+
+// A fader's groove is lit from the bottom up to its handle and dark above
+// it: at the lowest level ("-Inf") nothing is lit, at the top all of it.
+void TestMainWind::faderGrooveLitUpToTheHandle() {
+    Fixture f;
+    MainWind& m = *f.main;
+    const auto lit = [](QRgb c) { return qBlue(c) > qRed(c) + 40; };
+    for (QSlider* s : {m.InSlider[2], m.Slider1[4]}) {
+        QStyleOptionSlider opt;
+        opt.initFrom(s);
+        opt.orientation = Qt::Vertical;
+        const QRect groove = s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderGroove, s);
+        for (int level : {6, 65, 125}) {
+            s->setValue(level);
+            const QImage img = s->grab().toImage();
+            const int handle = int(HandleCentre(s)) - s->y();
+            // Clear of the handle and of the groove's rounded ends.
+            QList<int> litAbove, darkBelow;
+            for (int y = groove.top() + 3; y <= groove.bottom() - 3; ++y) {
+                const bool on = lit(img.pixel(groove.center().x(), y));
+                if (y < handle - 12 && on)
+                    litAbove << y;
+                if (y > handle + 12 && !on)
+                    darkBelow << y;
+            }
+            QVERIFY2(litAbove.isEmpty() && darkBelow.isEmpty(),
+                     qPrintable(QStringLiteral("level %1: lit above at %2, dark below at %3")
+                                    .arg(level)
+                                    .arg(litAbove.value(0, -1))
+                                    .arg(darkBelow.value(0, -1))));
+        }
+    }
 }
 
 void TestMainWind::storeConfirmQuestion() {
