@@ -150,6 +150,7 @@ private slots:
     void pinTableDrawn();
     void fadersMarksFollowTheHandle();
     void faderGrooveLitUpToTheHandle();
+    void upDownsShowNoFigure();
     void storeConfirmQuestion();
     void exitOfflineWithoutSaving();
     void exitOfflineSaveCancelledStays();
@@ -384,6 +385,19 @@ void TestMainWind::faderGrooveLitUpToTheHandle() {
                                     .arg(darkBelow.value(0, -1))));
         }
     }
+}
+
+// An up-down beside a value label shows its arrows only, so that the label
+// is the one figure a user reads.
+void TestMainWind::upDownsShowNoFigure() {
+    Fixture f;
+    MainWind& m = *f.main;
+    m.DispAllParam();
+    QCOMPARE(m.SAMuteUpDown[0]->value(), -50);
+    const QList<QSpinBox*> all = m.findChildren<QSpinBox*>();
+    QVERIFY(all.contains(m.MixAttUpDn[23]) && all.contains(m.SMMuteUpDown) && all.contains(m.TimeUpDown));
+    for (const QSpinBox* s : all)
+        QVERIFY2(s->text().isEmpty(), qPrintable(s->text()));
 }
 
 void TestMainWind::storeConfirmQuestion() {

@@ -39,11 +39,8 @@ void MainWind::buildMatrixPage(QWidget* page) {
             cell->setSpacing(3);
             LineButton[i] = panel::Key(app_.images, QString(), panel, QSize(56, 22));
             cell->addWidget(LineButton[i]);
-            if (i < 24) {
-                MixAttUpDn[i] = new QSpinBox(panel);
-                MixAttUpDn[i]->setRange(0, 0);
-                MixAttUpDn[i]->setFixedSize(16, 22);
-            }
+            if (i < 24)
+                MixAttUpDn[i] = new UpDown(0, 0, panel);
             cell->addStretch(1);
             if (i < 24) {
                 MixAttLabel[i] = new QLabel(panel);

@@ -54,11 +54,7 @@ void ValueRow(QVBoxLayout* col, const QString& title, QSpinBox*& box, QLabel*& v
     value = panel::BoxLabel(parent, QSize(48, 20), 0xF6FBFB);
     row->addWidget(value);
     row->addWidget(panel::Legend(unit, parent));
-    box = new QSpinBox(parent);
-    box->setRange(lo, hi);
-    box->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
-    // Wide enough for the longest value of its range in this style.
-    box->setFixedWidth(box->sizeHint().width());
+    box = new UpDown(lo, hi, parent);
     row->addWidget(box);
     col->addLayout(row);
 }

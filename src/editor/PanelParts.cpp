@@ -69,6 +69,11 @@ QLabel* Boxed(QLabel* l, QSize size, unsigned bgr) {
 
 } // namespace
 
+UpDown::UpDown(int min, int max, QWidget* parent, QSize size) : QSpinBox(parent) {
+    setRange(min, max);
+    setFixedSize(size);
+}
+
 namespace panel {
 
 PicButton* Key(const ImageWind& store, const QString& caption, QWidget* parent, QSize size) {

@@ -3,6 +3,7 @@
 #include "startwin/ImageWind.h"
 
 #include <QSize>
+#include <QSpinBox>
 #include <functional>
 
 class PicButton;
@@ -12,6 +13,16 @@ class QLabel;
 class QString;
 class QVBoxLayout;
 class QWidget;
+
+// An up-down: two arrows that step a value inside a range, with no text of
+// its own, so that the value label beside it is the only figure shown.
+class UpDown : public QSpinBox {
+public:
+    UpDown(int min, int max, QWidget* parent, QSize size = {16, 22});
+
+protected:
+    QString textFromValue(int) const override { return {}; }
+};
 
 // Small building blocks shared by the editor's pages, so that every page
 // draws its keys, name strips and panels alike.
