@@ -150,6 +150,7 @@ private slots:
     void pinTableDrawn();
     void fadersMarksFollowTheHandle();
     void faderGrooveLitUpToTheHandle();
+    void pagesCaptionTheirPorts();
     void upDownsShowNoFigure();
     void storeConfirmQuestion();
     void exitOfflineWithoutSaving();
@@ -384,6 +385,51 @@ void TestMainWind::faderGrooveLitUpToTheHandle() {
                                     .arg(litAbove.value(0, -1))
                                     .arg(darkBelow.value(0, -1))));
         }
+    }
+}
+
+// With no names given each page still says which strip, row and column is
+// which: the ports' fixed captions stand beside the empty name boxes.
+void TestMainWind::pagesCaptionTheirPorts() {
+    Fixture f;
+    MainWind& m = *f.main;
+    BankRec& r = f.app->data.BankData[f.app->data.CurBank];
+    for (QString& n : r.InNameStr)
+        n.clear();
+    for (QString& n : r.OutNameStr)
+        n.clear();
+    for (QString& n : r.ExtOutNameStr)
+        n.clear();
+    m.DispChannelName();
+
+    const auto numbered = [](const char* port, int first, int last) {
+        QStringList l;
+        for (int i = first; i <= last; ++i)
+            l << QStringLiteral("%1 %2").arg(QLatin1String(port)).arg(i);
+        return l;
+    };
+    const QStringList inputs = numbered("MONO", 1, 6) + numbered("STEREO", 1, 4);
+    const QStringList companions = numbered("KL-VT20", 1, 2);
+    const QStringList outputs = numbered("OUT", 1, 4);
+    const QList<std::pair<int, QStringList>> pages{
+        {MainWind::PageBlock, inputs + companions + outputs + QStringList{QStringLiteral("REC OUT")}},
+        {MainWind::PageInput, inputs},
+        {MainWind::PageMatrix, inputs + companions + outputs + QStringList{QStringLiteral("REC OUT")}},
+        {MainWind::PageOutput, outputs},
+        {MainWind::PageMisc, inputs + companions + outputs},
+        {MainWind::PageGPI, numbered("IN", 1, 8) + numbered("OUT", 1, 8)},
+    };
+    for (const auto& [index, captions] : pages) {
+        QWidget* page = m.MainTab->widget(index);
+        QStringList shown;
+        for (const QLabel* l : page->findChildren<QLabel*>())
+            if (l->isVisibleTo(page))
+                shown << l->text();
+        QStringList missing;
+        for (const QString& c : captions)
+            if (!shown.contains(c))
+                missing << c;
+        QCOMPARE(std::pair(index, missing), std::pair(index, QStringList()));
     }
 }
 
