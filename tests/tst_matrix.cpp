@@ -193,6 +193,14 @@ void TestMatrix::refreshShowsTheRecordEverywhere() {
     }
     QVERIFY(!m.MixInName[10]->isEnabled());
     QVERIFY(m.MixInName[11]->isEnabled());
+    // The absent unit's input is locked: its names open no dialog.
+    for (QLabel* name : {m.MixInName[10], m.InLineName[10]}) {
+        bool opened = false;
+        EditorRig::whenModal([&opened](QWidget* w) { opened = w != nullptr; });
+        QTest::mouseClick(name, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QVERIFY(!opened);
+    }
 }
 
 void TestMatrix::captionsAndPageButtonForward() {

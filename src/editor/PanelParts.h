@@ -66,8 +66,8 @@ QLabel* MeterBox(QWidget* parent, QSize size);
 // Fills a widget's background with a colour given as 0xBBGGRR.
 void SetBackColor(QWidget* w, unsigned bgr);
 
-// Runs f when w is clicked (the left button pressed and let go on it), so
-// that a plain label can be a control as on the panel.
+// Runs f when w is clicked (the left button pressed and let go on it) while
+// it is enabled, so that a plain label can be a control as on the panel.
 void OnClick(QWidget* w, std::function<void()> f);
 
 // Runs f when w loses the focus, as a pop-up list that closes then.
