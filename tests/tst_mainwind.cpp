@@ -149,6 +149,9 @@ private slots:
     void pinTableLayout();
     void pinTableDrawn();
     void fadersMarksFollowTheHandle();
+    void faderGrooveLitUpToTheHandle();
+    void pagesCaptionTheirPorts();
+    void upDownsShowNoFigure();
     void storeConfirmQuestion();
     void exitOfflineWithoutSaving();
     void exitOfflineSaveCancelledStays();
@@ -350,6 +353,97 @@ void TestMainWind::fadersMarksFollowTheHandle() {
     const double gaps[] = {19, 24, 24};
     for (int i = 0; i < 3; ++i)
         QVERIFY2(std::abs(centres[i + 1] - centres[i] - gaps[i]) <= 2.0, qPrintable(QString::number(i)));
+}
+
+// A fader's groove is lit from the bottom up to its handle and dark above
+// it: at the lowest level ("-Inf") nothing is lit, at the top all of it.
+void TestMainWind::faderGrooveLitUpToTheHandle() {
+    Fixture f;
+    MainWind& m = *f.main;
+    const auto lit = [](QRgb c) { return qBlue(c) > qRed(c) + 40; };
+    for (QSlider* s : {m.InSlider[2], m.Slider1[4]}) {
+        QStyleOptionSlider opt;
+        opt.initFrom(s);
+        opt.orientation = Qt::Vertical;
+        const QRect groove = s->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderGroove, s);
+        for (int level : {6, 65, 125}) {
+            s->setValue(level);
+            const QImage img = s->grab().toImage();
+            const int handle = int(HandleCentre(s)) - s->y();
+            // Clear of the handle and of the groove's rounded ends.
+            QList<int> litAbove, darkBelow;
+            for (int y = groove.top() + 3; y <= groove.bottom() - 3; ++y) {
+                const bool on = lit(img.pixel(groove.center().x(), y));
+                if (y < handle - 12 && on)
+                    litAbove << y;
+                if (y > handle + 12 && !on)
+                    darkBelow << y;
+            }
+            QVERIFY2(litAbove.isEmpty() && darkBelow.isEmpty(),
+                     qPrintable(QStringLiteral("level %1: lit above at %2, dark below at %3")
+                                    .arg(level)
+                                    .arg(litAbove.value(0, -1))
+                                    .arg(darkBelow.value(0, -1))));
+        }
+    }
+}
+
+// With no names given each page still says which strip, row and column is
+// which: the ports' fixed captions stand beside the empty name boxes.
+void TestMainWind::pagesCaptionTheirPorts() {
+    Fixture f;
+    MainWind& m = *f.main;
+    BankRec& r = f.app->data.BankData[f.app->data.CurBank];
+    for (QString& n : r.InNameStr)
+        n.clear();
+    for (QString& n : r.OutNameStr)
+        n.clear();
+    for (QString& n : r.ExtOutNameStr)
+        n.clear();
+    m.DispChannelName();
+
+    const auto numbered = [](const char* port, int first, int last) {
+        QStringList l;
+        for (int i = first; i <= last; ++i)
+            l << QStringLiteral("%1 %2").arg(QLatin1String(port)).arg(i);
+        return l;
+    };
+    const QStringList inputs = numbered("MONO", 1, 6) + numbered("STEREO", 1, 4);
+    const QStringList companions = numbered("KL-VT20", 1, 2);
+    const QStringList outputs = numbered("OUT", 1, 4);
+    const QList<std::pair<int, QStringList>> pages{
+        {MainWind::PageBlock, inputs + companions + outputs + QStringList{QStringLiteral("REC OUT")}},
+        {MainWind::PageInput, inputs},
+        {MainWind::PageMatrix, inputs + companions + outputs + QStringList{QStringLiteral("REC OUT")}},
+        {MainWind::PageOutput, outputs},
+        {MainWind::PageMisc, inputs + companions + outputs},
+        {MainWind::PageGPI, numbered("IN", 1, 8) + numbered("OUT", 1, 8)},
+    };
+    for (const auto& [index, captions] : pages) {
+        QWidget* page = m.MainTab->widget(index);
+        QStringList shown;
+        for (const QLabel* l : page->findChildren<QLabel*>())
+            if (l->isVisibleTo(page))
+                shown << l->text();
+        QStringList missing;
+        for (const QString& c : captions)
+            if (!shown.contains(c))
+                missing << c;
+        QCOMPARE(std::pair(index, missing), std::pair(index, QStringList()));
+    }
+}
+
+// An up-down beside a value label shows its arrows only, so that the label
+// is the one figure a user reads.
+void TestMainWind::upDownsShowNoFigure() {
+    Fixture f;
+    MainWind& m = *f.main;
+    m.DispAllParam();
+    QCOMPARE(m.SAMuteUpDown[0]->value(), -50);
+    const QList<QSpinBox*> all = m.findChildren<QSpinBox*>();
+    QVERIFY(all.contains(m.MixAttUpDn[23]) && all.contains(m.SMMuteUpDown) && all.contains(m.TimeUpDown));
+    for (const QSpinBox* s : all)
+        QVERIFY2(s->text().isEmpty(), qPrintable(s->text()));
 }
 
 void TestMainWind::storeConfirmQuestion() {

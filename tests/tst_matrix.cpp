@@ -193,6 +193,14 @@ void TestMatrix::refreshShowsTheRecordEverywhere() {
     }
     QVERIFY(!m.MixInName[10]->isEnabled());
     QVERIFY(m.MixInName[11]->isEnabled());
+    // The absent unit's input is locked: its names open no dialog.
+    for (QLabel* name : {m.MixInName[10], m.InLineName[10]}) {
+        bool opened = false;
+        EditorRig::whenModal([&opened](QWidget* w) { opened = w != nullptr; });
+        QTest::mouseClick(name, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QVERIFY(!opened);
+    }
 }
 
 void TestMatrix::captionsAndPageButtonForward() {
@@ -213,6 +221,17 @@ void TestMatrix::captionsAndPageButtonForward() {
     QTest::mouseClick(m.Label2[16], Qt::LeftButton);
     QCOMPARE(title, QStringLiteral("REC OUT Port Name"));
     QCOMPARE(m.MixOutName[4]->text(), QStringLiteral("BOOTH"));
+
+    // The input names at the row heads rename their inputs.
+    r.clearHeard();
+    QCOMPARE(r.answer([&] { QTest::mouseClick(m.MixInName[4], Qt::LeftButton); }, QStringLiteral("Podium")),
+             (QStringList{QStringLiteral("Input Port Name"), QStringLiteral("Enter the Port Name for MONO 5"),
+                          QStringLiteral("MONO 5")}));
+    for (const BankRec& rec : r.app->data.BankData)
+        QCOMPARE(rec.InNameStr[4], QStringLiteral("Podium"));
+    QCOMPARE(r.heard(), QList<QByteArray>{QByteArray("NS\x00\x05\x05Podium\0\0\0\0\0\0", 17)});
+    for (QLabel* shown : {m.MixInName[4], m.InName[4], m.InLineName[4]})
+        QCOMPARE(shown->text(), QStringLiteral("Podium"));
 }
 
 QTEST_MAIN(TestMatrix)

@@ -84,23 +84,25 @@ void MainWind::buildFaderLinks() {
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(14);
     grid->setVerticalSpacing(4);
+    // Column 0 the outputs' captions, 1 their names, 2 and 3 the units.
     for (int c = 0; c < 2; ++c) {
         Label2[85 + c] = panel::Legend(QLatin1String(ChName[10 + c]), box);
-        grid->addWidget(Label2[85 + c], 0, 1 + c, Qt::AlignHCenter);
+        grid->addWidget(Label2[85 + c], 0, 2 + c, Qt::AlignHCenter);
         SupMrName2[c] = panel::NameStrip(box, 110);
-        grid->addWidget(SupMrName2[c], 1, 1 + c);
+        grid->addWidget(SupMrName2[c], 1, 2 + c);
     }
     for (int o = 0; o < 4; ++o) {
+        grid->addWidget(panel::Legend(QLatin1String(ChName[12 + o]), box), 2 + o, 0);
         SupOutName2[o] = panel::NameStrip(box, 110);
-        grid->addWidget(SupOutName2[o], 2 + o, 0);
+        grid->addWidget(SupOutName2[o], 2 + o, 1);
         SKLVT201[o] = new QCheckBox(box);
         SKLVT202[o] = new QCheckBox(box);
-        grid->addWidget(SKLVT201[o], 2 + o, 1, Qt::AlignHCenter);
-        grid->addWidget(SKLVT202[o], 2 + o, 2, Qt::AlignHCenter);
+        grid->addWidget(SKLVT201[o], 2 + o, 2, Qt::AlignHCenter);
+        grid->addWidget(SKLVT202[o], 2 + o, 3, Qt::AlignHCenter);
         connect(SKLVT201[o], &QCheckBox::toggled, this, [this, o] { SKLVT201_Click(o); });
         connect(SKLVT202[o], &QCheckBox::toggled, this, [this, o] { SKLVT202_Click(o); });
     }
-    grid->setColumnStretch(3, 1);
+    grid->setColumnStretch(4, 1);
     col->addLayout(grid);
     col->addStretch(1);
 }

@@ -61,10 +61,7 @@ void MainWind::buildExternalInputs() {
         ExInput[i]->setText(QStringLiteral("None"));
         grid->addWidget(ExtInName[i], i + 1, 0);
         grid->addWidget(ExInput[i], i + 1, 1);
-        panel::OnClick(ExInput[i], [this, i] {
-            if (ExInput[i]->isEnabled())
-                ExInput_Click(i);
-        });
+        panel::OnClick(ExInput[i], [this, i] { ExInput_Click(i); });
     }
     RC24Button = new QPushButton(QStringLiteral("KL-RC24接続モード"), box);
     grid->addWidget(RC24Button, 9, 0, 1, 2, Qt::AlignLeft);

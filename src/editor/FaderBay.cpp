@@ -28,10 +28,31 @@ constexpr int MarkWidth = 14, MarkHeight = 9;
 constexpr int SliderWidth = 22;
 constexpr int Margin = 2;
 
+// A fader's groove is lit from its quiet end at the bottom up to the handle.
+// The style lights it from the minimum's end, which is the top here (the
+// loudest level), so the style is shown the mirror image: the handle where
+// it is, the scale turned over.
+class LevelSlider : public QSlider {
+public:
+    using QSlider::QSlider;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        QStyleOptionSlider opt;
+        initStyleOption(&opt);
+        opt.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle;
+        opt.upsideDown = !opt.upsideDown;
+        opt.sliderPosition = opt.minimum + opt.maximum - opt.sliderPosition;
+        opt.sliderValue = opt.minimum + opt.maximum - opt.sliderValue;
+        style()->drawComplexControl(QStyle::CC_Slider, &opt, &p, this);
+    }
+};
+
 } // namespace
 
 FaderBay::FaderBay(const ImageWind& store, QWidget* parent)
-    : QWidget(parent), scale_(new QLabel(this)), slider_(new QSlider(Qt::Vertical, this)),
+    : QWidget(parent), scale_(new QLabel(this)), slider_(new LevelSlider(Qt::Vertical, this)),
       knobMark_(new PictureBox(store, this)), memoryMark_(new PictureBox(store, this)) {
     // Larger levels are quieter and sit lower; the arrow keys move the
     // handle the way they point.

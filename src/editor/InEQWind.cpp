@@ -73,14 +73,15 @@ QStringList Texts(int first, int last, const std::function<QString(int)>& text) 
     return l;
 }
 
-} // namespace
-
-UpDown::UpDown(int min, int max, QWidget* parent) : QSpinBox(parent) {
-    setRange(min, max);
-    setFixedSize(18, ValueSize.height() + 2);
-    setFocusPolicy(Qt::NoFocus);
-    setCursor(Qt::PointingHandCursor);
+// The dialog's up-downs are worked with the mouse only, as its knobs are.
+UpDown* BandUpDown(int min, int max, QWidget* parent) {
+    auto* u = new UpDown(min, max, parent, {18, ValueSize.height() + 2});
+    u->setFocusPolicy(Qt::NoFocus);
+    u->setCursor(Qt::PointingHandCursor);
+    return u;
 }
+
+} // namespace
 
 InEQWind::InEQWind(App& app, MainWind& main, QWidget* parent)
     : FaceDialog(app.images, {18, 14, 18, 14}, 10, parent), app_(app), main_(main) {
@@ -157,14 +158,14 @@ QFrame* InEQWind::buildBand(int b, QWidget* parent) {
         grid->addWidget(updown, r, 3);
     };
     GainText[b] = ValueLabel(f, GainBack);
-    GainButton[b] = new UpDown(0, MaxGain, f);
+    GainButton[b] = BandUpDown(0, MaxGain, f);
     row(0, "G", GainText[b], "dB", GainButton[b]);
     FreqText[b] = ValueLabel(f, FreqBack);
-    FreqButton[b] = new UpDown(FreqMin(b), FreqMax(b), f);
+    FreqButton[b] = BandUpDown(FreqMin(b), FreqMax(b), f);
     row(1, "F", FreqText[b], "Hz", FreqButton[b]);
     if (b == 1) {
         QText[b] = ValueLabel(f, QBack);
-        QButton[b] = new UpDown(0, int(EQQTbl.size()) - 1, f);
+        QButton[b] = BandUpDown(0, int(EQQTbl.size()) - 1, f);
         row(2, "Q", QText[b], "", QButton[b]);
         panel::OnClick(QText[b], [this, b] { QText_Click(b); });
         connect(QButton[b], &QSpinBox::valueChanged, this, [this, b] { QButton_Change(b); });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/Knob.h"
+#include "editor/PanelParts.h"
 #include "startwin/Widgets.h"
 
 #include <QSpinBox>
@@ -13,17 +14,6 @@ class App;
 class MainWind;
 class QFrame;
 class QLabel;
-
-// An up-down: two arrows that step a value inside a range, with no text of
-// its own (the label beside it shows the value).
-class UpDown : public QSpinBox {
-    Q_OBJECT
-public:
-    UpDown(int min, int max, QWidget* parent);
-
-protected:
-    QString textFromValue(int) const override { return {}; }
-};
 
 // "INPUT EQ": the three-band EQ of one input. Every change goes into the
 // input's record and to the unit at once; the dialog is made once and

@@ -159,7 +159,7 @@ void MainWind::InVrButton_Click(int Index) {
     // Inputs past the fifth open level with the fifth, so that the dialog
     // stays on the screen.
     showFaderDialog(Index, 0, InVrButton[Index], InVrButton[0], InVrButton[std::min(Index, 4)],
-                    QLatin1String(ChName[Index]), InLineName[Index]->text());
+                    InLine[Index]->text(), InLineName[Index]->text());
 }
 
 void MainWind::InHS1_Click(int Index) {

@@ -1,5 +1,6 @@
 #include "editor/MainWind.h"
 
+#include "data/Tables.h"
 #include "editor/FaderBay.h"
 #include "editor/PanelParts.h"
 #include "startwin/App.h"
@@ -43,6 +44,7 @@ void MainWind::buildInputStrip(int ch) {
     const auto gap = [col](int height) { col->addSpacing(height + col->spacing()); };
     const bool mono = ch < 6;
 
+    add(panel::Legend(QLatin1String(ChName[ch]), strip));
     InName[ch] = panel::NameStrip(strip, StripNameWidth);
     add(InName[ch]);
     auto* lamps = new QHBoxLayout;

@@ -161,7 +161,7 @@ void MainWind::InputLevelButton_Click(int Index) {
     InTrimWind& w = trimWind();
     w.Tag = QString::number(Index);
     MarkGainButton(InputLevelButton[Index], true);
-    w.LineCH->setText(QLatin1String(ChName[Index]));
+    w.LineCH->setText(InLine[Index]->text());
     w.LineCH->setVisible(true);
     w.LineName->setText(InLineName[Index]->text());
     w.MicLine->setText(MicLine[Index]->text());

@@ -301,6 +301,11 @@ public:
 
     // ---- BLOCK page (BlockPage.cpp) ----
 
+    // The ports' fixed captions beside their names: inputs 0..9 (the
+    // companion inputs' are Label2(10), (11)), outputs by output block (0,
+    // 2, 4, 5); the dialogs opened from a row show its caption.
+    std::array<QLabel*, 10> InLine{};
+    std::array<QLabel*, 6> OutLine{};
     std::array<QLabel*, 12> InLineName{};
     std::array<QLabel*, 5> OutLineName{};
     std::array<QLabel*, 4> OutMeterImage{};

@@ -1,5 +1,6 @@
 #include "editor/MainWind.h"
 
+#include "data/Tables.h"
 #include "editor/PanelParts.h"
 #include "startwin/App.h"
 #include "startwin/Widgets.h"
@@ -13,9 +14,9 @@
 #include <QVBoxLayout>
 
 // MATRIX: 13 source rows into the 4 outputs; each mono route has its mix
-// level beside its switch. Column 0 holds the captions of the companion
-// rows and of REC OUT, column 1 the names, 2..5 the outputs, and 6..8 the
-// companion units' link switches.
+// level beside its switch. Column 0 holds the rows' captions, column 1 their
+// names, 2..5 the outputs (each headed by its caption over its name), and
+// 6..8 the companion units' link switches.
 void MainWind::buildMatrixPage(QWidget* page) {
     QFrame* panel = LockPanel[2] = panel::LockPanelOn(page);
     auto* col = new QVBoxLayout(panel);
@@ -25,10 +26,16 @@ void MainWind::buildMatrixPage(QWidget* page) {
     grid->setVerticalSpacing(4);
 
     for (int k = 0; k < 4; ++k) {
+        auto* head = new QVBoxLayout;
+        head->setSpacing(2);
+        head->addWidget(panel::Legend(QLatin1String(ChName[12 + k]), panel));
         MixOutName[k] = panel::NameStrip(panel, 90);
-        grid->addWidget(MixOutName[k], 0, 2 + k, Qt::AlignLeft);
+        head->addWidget(MixOutName[k]);
+        grid->addLayout(head, 0, 2 + k, Qt::AlignLeft | Qt::AlignBottom);
     }
     for (int j = 0; j < 13; ++j) {
+        if (j < 10)
+            grid->addWidget(panel::Legend(QLatin1String(ChName[j]), panel), 1 + j, 0, Qt::AlignRight);
         if (j < 12) {
             MixInName[j] = panel::NameStrip(panel, 110);
             grid->addWidget(MixInName[j], 1 + j, 1);
@@ -39,11 +46,8 @@ void MainWind::buildMatrixPage(QWidget* page) {
             cell->setSpacing(3);
             LineButton[i] = panel::Key(app_.images, QString(), panel, QSize(56, 22));
             cell->addWidget(LineButton[i]);
-            if (i < 24) {
-                MixAttUpDn[i] = new QSpinBox(panel);
-                MixAttUpDn[i]->setRange(0, 0);
-                MixAttUpDn[i]->setFixedSize(16, 22);
-            }
+            if (i < 24)
+                MixAttUpDn[i] = new UpDown(0, 0, panel);
             cell->addStretch(1);
             if (i < 24) {
                 MixAttLabel[i] = new QLabel(panel);

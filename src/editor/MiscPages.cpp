@@ -33,8 +33,9 @@ void MainWind::buildMiscPage(QWidget* page) {
     grid->addWidget(Picture2[3], 1, 0);
     grid->addWidget(Picture2[4], 1, 1, 1, 2);
     auto* links = new QVBoxLayout(Picture2[3]);
-    links->setContentsMargins(12, 12, 12, 12);
+    links->setContentsMargins(12, 10, 12, 10);
     links->setSpacing(8);
+    links->addWidget(panel::Legend(QStringLiteral("MEMORY"), Picture2[3]));
     for (int i = 0; i < 4; ++i) {
         SMemLink[i] = panel::Key(app_.images, QString(), Picture2[3]);
         links->addWidget(SMemLink[i]);
@@ -64,13 +65,15 @@ void MainWind::buildGPIPage(QWidget* page) {
     outs->setContentsMargins(12, 12, 12, 12);
     outs->setHorizontalSpacing(10);
     outs->setVerticalSpacing(5);
+    // Each output's terminal, its switch and its name.
     for (int k = 0; k < 8; ++k) {
+        outs->addWidget(panel::Legend(QStringLiteral("OUT %1").arg(k + 1), Picture2[11]), k, 0);
         ExOutButton[k] = panel::Key(app_.images, QString(), Picture2[11]);
         ExtOutName[k] = panel::NameStrip(Picture2[11], 110);
-        outs->addWidget(ExOutButton[k], k, 0);
-        outs->addWidget(ExtOutName[k], k, 1);
+        outs->addWidget(ExOutButton[k], k, 1);
+        outs->addWidget(ExtOutName[k], k, 2);
     }
-    outs->setColumnStretch(2, 1);
+    outs->setColumnStretch(3, 1);
     left->addWidget(Picture2[11]);
     row->addLayout(left);
     buildExternalInputs();

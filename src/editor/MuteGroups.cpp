@@ -21,10 +21,12 @@ namespace {
 
 using Pic = ImageWind::Pic;
 
-// A captioned column of six check boxes on a MISC panel, each with the
-// name of its input beside it; tails, where given, end their rows.
-QVBoxLayout* SwitchColumn(QFrame* panel, const QString& title, std::array<QCheckBox*, 6>& boxes,
-                          std::array<QLabel*, 6>& names, const std::array<QWidget*, 6>& tails = {}) {
+// A captioned column of six check boxes on a MISC panel for the inputs from
+// first on, each with the input's name and then its port caption beside it;
+// captions, when given, receives the captions.
+using SixLabels = std::array<QLabel*, 6>;
+QVBoxLayout* SwitchColumn(QFrame* panel, const QString& title, int first, std::array<QCheckBox*, 6>& boxes,
+                          SixLabels& names, SixLabels* captions = nullptr) {
     auto* col = new QVBoxLayout(panel);
     col->setContentsMargins(12, 10, 12, 10);
     col->setSpacing(4);
@@ -34,10 +36,12 @@ QVBoxLayout* SwitchColumn(QFrame* panel, const QString& title, std::array<QCheck
         row->setSpacing(6);
         boxes[i] = new QCheckBox(panel);
         names[i] = panel::NameStrip(panel, 110);
+        QLabel* caption = panel::Legend(QLatin1String(ChName[static_cast<std::size_t>(first) + i]), panel);
+        if (captions)
+            (*captions)[i] = caption;
         row->addWidget(boxes[i]);
         row->addWidget(names[i]);
-        if (tails[i])
-            row->addWidget(tails[i]);
+        row->addWidget(caption);
         row->addStretch(1);
         col->addLayout(row);
     }
@@ -54,11 +58,7 @@ void ValueRow(QVBoxLayout* col, const QString& title, QSpinBox*& box, QLabel*& v
     value = panel::BoxLabel(parent, QSize(48, 20), 0xF6FBFB);
     row->addWidget(value);
     row->addWidget(panel::Legend(unit, parent));
-    box = new QSpinBox(parent);
-    box->setRange(lo, hi);
-    box->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
-    // Wide enough for the longest value of its range in this style.
-    box->setFixedWidth(box->sizeHint().width());
+    box = new UpDown(lo, hi, parent);
     row->addWidget(box);
     col->addLayout(row);
 }
@@ -87,18 +87,19 @@ uint8_t GroupMask(const std::array<QCheckBox*, 6>& boxes, PicButton* const* keys
 } // namespace
 
 void MainWind::buildMiscSwitches() {
-    QVBoxLayout* sa = SwitchColumn(Picture2[0], QStringLiteral("Priority Ducker Key "), SACheck, SAName);
+    QVBoxLayout* sa = SwitchColumn(Picture2[0], QStringLiteral("Priority Ducker Key "), 0, SACheck, SAName);
     ValueRow(sa, QStringLiteral("   Mute Level"), SAMuteUpDown[0], SAMuteLabel[0], QStringLiteral("dB"), -69, 0);
     ValueRow(sa, QStringLiteral("Release Time"), SAMuteUpDown[1], SAMuteLabel[1], QStringLiteral("sec"), 0, 12);
     sa->addStretch(1);
-    // The companion inputs' keys name their units' ports too.
-    Label2[95] = panel::Legend(QLatin1String(ChName[10]), Picture2[1]);
-    Label2[94] = panel::Legend(QLatin1String(ChName[11]), Picture2[1]);
-    QVBoxLayout* sm = SwitchColumn(Picture2[1], QStringLiteral("Music Override Key"), SMCheck, SMName,
-                                   {nullptr, nullptr, nullptr, nullptr, Label2[95], Label2[94]});
+    // The companion inputs' captions are locked with their units.
+    SixLabels keys{};
+    QVBoxLayout* sm =
+        SwitchColumn(Picture2[1], QStringLiteral("Music Override Key"), 6, SMCheck, SMName, &keys);
+    Label2[95] = keys[4];
+    Label2[94] = keys[5];
     ValueRow(sm, QStringLiteral("Release Time"), SMMuteUpDown, SMMuteLabel, QStringLiteral("sec"), 0, 12);
     sm->addStretch(1);
-    QVBoxLayout* sh = SwitchColumn(Picture2[2], QStringLiteral("Feedback Suppressor"), SHawling, SHName);
+    QVBoxLayout* sh = SwitchColumn(Picture2[2], QStringLiteral("Feedback Suppressor"), 0, SHawling, SHName);
     sh->addStretch(1);
     sh->addWidget(buildHawlingButton(Picture2[2]), 0, Qt::AlignHCenter);
     for (int i = 0; i < 2; ++i)

@@ -44,8 +44,11 @@ QString PortPrompt(const QLabel* strip) {
 void MainWind::connectNameClicks() {
     panel::OnClick(SystemName, [this] { SystemName_Click(); });
     panel::OnClick(PatternName, [this] { PatternName_Click(); });
-    for (int c = 0; c < static_cast<int>(InLineName.size()); ++c)
+    // An input is renamed from its name on the BLOCK page or at its matrix row.
+    for (int c = 0; c < static_cast<int>(InLineName.size()); ++c) {
         panel::OnClick(InLineName[c], [this, c] { InLineName_Click(c); });
+        panel::OnClick(MixInName[c], [this, c] { InLineName_Click(c); });
+    }
     for (int k = 0; k < static_cast<int>(OutLineName.size()); ++k)
         panel::OnClick(OutLineName[k], [this, k] { OutLineName_Click(k); });
     for (int k = 0; k < static_cast<int>(ExtOutName.size()); ++k)

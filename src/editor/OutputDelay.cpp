@@ -24,13 +24,7 @@ QString TimeText(int ms) { return QString::number(ms) + QStringLiteral("ms"); }
 
 QString DistText(int ms) { return QLocale().toString(ms * 0.34359, 'f', 2) + QStringLiteral("m"); }
 
-QSpinBox* MakeUpDown(QWidget* parent) {
-    auto* s = new QSpinBox(parent);
-    s->setRange(0, MaxMs);
-    s->setSingleStep(1);
-    s->setFixedSize(16, 22);
-    return s;
-}
+QSpinBox* MakeUpDown(QWidget* parent) { return new UpDown(0, MaxMs, parent); }
 
 QLabel* MakeLabel(QWidget* parent) {
     QLabel* l = panel::BoxLabel(parent, {72, 20}, 0xF6FBFB);

@@ -27,14 +27,6 @@ QLabel* BandText(QWidget* parent) {
     return l;
 }
 
-// An up-down of 0..max, arrows only; the box beside it shows the value.
-QSpinBox* BandUpDown(QWidget* parent, int max) {
-    auto* s = new QSpinBox(parent);
-    s->setRange(0, max);
-    s->setFixedSize(16, 22);
-    return s;
-}
-
 // Kept in the layout while hidden, so that the columns do not move when a
 // band's type hides its gain or Q.
 template <class W> W* KeepPlace(W* w) {
@@ -87,9 +79,9 @@ QFrame* MainWind::buildBandControls(QWidget* parent) {
         txtF[b] = BandText(f);
         txtG[b] = KeepPlace(BandText(f));
         txtQ[b] = KeepPlace(BandText(f));
-        cmdFUpDown[b] = BandUpDown(f, OutEQTables::Freqs - 1);
-        cmdGUpDown[b] = KeepPlace(BandUpDown(f, OutEQTables::Gains - 1));
-        cmdQUpDown[b] = KeepPlace(BandUpDown(f, OutEQTables::Qs - 1));
+        cmdFUpDown[b] = new UpDown(0, OutEQTables::Freqs - 1, f);
+        cmdGUpDown[b] = KeepPlace(new UpDown(0, OutEQTables::Gains - 1, f));
+        cmdQUpDown[b] = KeepPlace(new UpDown(0, OutEQTables::Qs - 1, f));
         lblg[b] = KeepPlace(panel::Legend(QStringLiteral("dB"), f));
         lblq[b] = KeepPlace(panel::Legend(QStringLiteral("Q"), f));
         const auto row = [&](int r, QLabel* legend, QLabel* text, QSpinBox* upDown) {

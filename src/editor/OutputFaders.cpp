@@ -62,8 +62,8 @@ void MainWind::OutAdjSW_Click(int Index) {
 
 void MainWind::OutVrButton_Click(int Index) {
     const int k = OutToCh[Index];
-    showFaderDialog(Index, 1, OutVrButton[Index], OutVrButton[0], OutVrButton[Index],
-                    QLatin1String(ChName[12 + k]), OutLineName[k]->text());
+    showFaderDialog(Index, 1, OutVrButton[Index], OutVrButton[0], OutVrButton[Index], OutLine[Index]->text(),
+                    OutLineName[k]->text());
 }
 
 void MainWind::DispOutputStrip() {

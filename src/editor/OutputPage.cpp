@@ -38,6 +38,7 @@ void MainWind::buildOutputStrip(int k) {
     auto* col = new QVBoxLayout(strip);
     col->setContentsMargins(8, 6, 8, 8);
     col->setSpacing(6);
+    col->addWidget(panel::Legend(QLatin1String(ChName[12 + k]), strip), 0, Qt::AlignHCenter);
     OutName[k] = panel::NameStrip(strip, 150);
     col->addWidget(OutName[k], 0, Qt::AlignHCenter);
 

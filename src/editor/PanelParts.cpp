@@ -26,9 +26,11 @@ protected:
         if (e->type() != QEvent::MouseButtonRelease)
             return false;
         const auto* me = static_cast<QMouseEvent*>(e);
-        // Let go off the control, the press is taken back.
+        // Let go off the control, the press is taken back. A locked control
+        // still gets the mouse here, before the widget would refuse it.
         const auto* w = static_cast<QWidget*>(o);
-        if (me->button() != Qt::LeftButton || !w->rect().contains(me->position().toPoint()))
+        if (me->button() != Qt::LeftButton || !w->isEnabled() ||
+            !w->rect().contains(me->position().toPoint()))
             return false;
         f_();
         return true;
@@ -68,6 +70,11 @@ QLabel* Boxed(QLabel* l, QSize size, unsigned bgr) {
 }
 
 } // namespace
+
+UpDown::UpDown(int min, int max, QWidget* parent, QSize size) : QSpinBox(parent) {
+    setRange(min, max);
+    setFixedSize(size);
+}
 
 namespace panel {
 

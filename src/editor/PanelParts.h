@@ -3,6 +3,7 @@
 #include "startwin/ImageWind.h"
 
 #include <QSize>
+#include <QSpinBox>
 #include <functional>
 
 class PicButton;
@@ -12,6 +13,16 @@ class QLabel;
 class QString;
 class QVBoxLayout;
 class QWidget;
+
+// An up-down: two arrows that step a value inside a range, with no text of
+// its own, so that the value label beside it is the only figure shown.
+class UpDown : public QSpinBox {
+public:
+    UpDown(int min, int max, QWidget* parent, QSize size = {16, 22});
+
+protected:
+    QString textFromValue(int) const override { return {}; }
+};
 
 // Small building blocks shared by the editor's pages, so that every page
 // draws its keys, name strips and panels alike.
@@ -55,8 +66,8 @@ QLabel* MeterBox(QWidget* parent, QSize size);
 // Fills a widget's background with a colour given as 0xBBGGRR.
 void SetBackColor(QWidget* w, unsigned bgr);
 
-// Runs f when w is clicked (the left button pressed and let go on it), so
-// that a plain label can be a control as on the panel.
+// Runs f when w is clicked (the left button pressed and let go on it) while
+// it is enabled, so that a plain label can be a control as on the panel.
 void OnClick(QWidget* w, std::function<void()> f);
 
 // Runs f when w loses the focus, as a pop-up list that closes then.
