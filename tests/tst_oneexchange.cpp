@@ -24,23 +24,12 @@
 
 namespace {
 
-// The measurement's picture stands still: what matters here is the link.
-class StillAnimation : public Animation {
-public:
-    explicit StillAnimation(QWidget* parent) : view_(new QWidget(parent)) {}
-    QWidget* view() override { return view_; }
-    void Open(const QString&) override {}
-    void Close() override {}
-
-private:
-    QWidget* view_;
-};
-
 struct SlowUnit : EditorRig {
     SimPty pty;
 
     explicit SlowUnit(int replyDelayMs) {
-        SetAnimationMaker([](QWidget* parent) { return std::make_unique<StillAnimation>(parent); });
+        // The measurement's picture stands still: what matters here is the link.
+        SetAnimationMaker([](QWidget* parent) { return std::make_unique<NoAnimation>(parent); });
         pty.start();
         pty.withUnit([](SimUnit& u) { u.setPaced(false); });
         qputenv("QDR318_COM1", pty.path().toLocal8Bit());

@@ -12,19 +12,9 @@ AnimationMaker& Maker() {
     return maker;
 }
 
-// Shows nothing: the module could not be loaded.
-class NoAnimation : public Animation {
-public:
-    explicit NoAnimation(QWidget* parent) : view_(new QWidget(parent)) {}
-    QWidget* view() override { return view_; }
-    void Open(const QString&) override {}
-    void Close() override {}
-
-private:
-    QWidget* view_;
-};
-
 } // namespace
+
+NoAnimation::NoAnimation(QWidget* parent) : view_(new QWidget(parent)) {}
 
 std::unique_ptr<Animation> MakeAnimation(QWidget* parent) {
     if (Maker())

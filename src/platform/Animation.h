@@ -20,6 +20,18 @@ public:
     virtual void Close() = 0;
 };
 
+// Shows nothing: what plays when the module cannot be loaded.
+class NoAnimation : public Animation {
+public:
+    explicit NoAnimation(QWidget* parent);
+    QWidget* view() override { return view_; }
+    void Open(const QString&) override {}
+    void Close() override {}
+
+private:
+    QWidget* view_;
+};
+
 // The animation for a view inside parent. Without the multimedia module
 // the view stays empty.
 std::unique_ptr<Animation> MakeAnimation(QWidget* parent);
