@@ -116,6 +116,7 @@ class TestOneExchange : public QObject {
     Q_OBJECT
 private slots:
     void heldArrowThenFader();
+    void heldClickOpensDialog();
     void measurementStartsOnce();
     void presetKeepsItsOutput();
     void transferTakesItsCancel();
@@ -165,6 +166,44 @@ void TestOneExchange::heldArrowThenFader() {
     QCOMPARE(int(f.record().In[0].Fader), fader->value());
     QCOMPARE(f.unit([](UnitState& s) { return s.rec[0].In[0].Fader; }), f.record().In[0].Fader);
     QCOMPARE(int(f.unit([](UnitState& s) { return s.rec[0].Out[0].Delay; })), delay);
+}
+
+// A click held back while the poll waits opens the DELAY dialog once it is
+// handed on; keys pressed in that dialog during the poll's next waits still
+// reach it, although the dialog's loop runs inside the click's handling.
+void TestOneExchange::heldClickOpensDialog() {
+    SlowUnit f(300);
+    MainWind& m = *f.main;
+    DelayWind& w = m.delayWind();
+    int step = 0, keys = 0;
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        const bool waiting = f.app->link.SendBusy == 1;
+        if (step == 0 && waiting) {
+            QTest::mouseClick(m.DelayButton[0], Qt::LeftButton);
+            step = 1;
+        } else if (step == 1 && waiting && w.isVisible()) {
+            QTest::keyClick(w.TimeUpDown, Qt::Key_Up);
+            if (++keys == 5)
+                step = 2;
+        } else if (step == 2 && f.record().Out[0].Delay == 5) {
+            QTest::mouseClick(w.CloseButton, Qt::LeftButton);
+            step = 3;
+        }
+    });
+    driver.start(10);
+    // A dialog left waiting for its keys is closed, so that the test fails
+    // instead of hanging.
+    bool stuck = false;
+    QTimer::singleShot(15000, &w, [&] {
+        stuck = w.isVisible();
+        w.done(-1);
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(step == 3 && !w.isVisible(), 20000);
+    driver.stop();
+    QVERIFY(!stuck);
+    f.checkWhole();
+    QCOMPARE(int(f.unit([](UnitState& s) { return s.rec[0].Out[0].Delay; })), 5);
 }
 
 // A second click while the start message waits for its reply starts no

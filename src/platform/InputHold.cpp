@@ -75,11 +75,13 @@ bool InputHold::eventFilter(QObject* watched, QEvent* event) {
         return false;
     if (event->type() == QEvent::Timer) {
         // A widget's auto-repeat waits with the input; its timer comes again.
-        return depth_ > 0 || (!held_.empty() && !delivering_);
+        return depth_ > 0 || (!held_.empty() && replaying_ == 0);
     }
     if (!IsUserInput(event) || letThroughFor(watched))
         return false;
-    if (depth_ == 0 && (held_.empty() || delivering_))
+    // Input being handed on, and what it brings about outside a wait (a
+    // dialog it opens takes the user's input as usual), goes through.
+    if (depth_ == 0 && (held_.empty() || replaying_ > 0))
         return false;
     // Behind input held earlier, in the order it came.
     held_.push_back({watched, std::unique_ptr<QEvent>(event->clone())});
@@ -98,20 +100,20 @@ void InputHold::release() {
     });
 }
 
+// Input held back may open a dialog whose own loop runs while it is being
+// handed on; the input held after it then goes on from inside that loop.
 void InputHold::deliver() {
-    if (depth_ > 0 || delivering_)
-        return;
-    delivering_ = true;
     while (!held_.empty() && depth_ == 0) {
         Held h = std::move(held_.front());
         held_.pop_front();
         if (!h.receiver || BlockedByModal(h.receiver))
             continue;
+        ++replaying_;
         // A close box pressed meanwhile closes its window now, as it would have.
         if (h.event->type() == QEvent::Close)
             static_cast<QWidget*>(h.receiver.data())->close();
         else
             QCoreApplication::sendEvent(h.receiver, h.event.get());
+        --replaying_;
     }
-    delivering_ = false;
 }

@@ -53,7 +53,8 @@ private:
     bool letThroughFor(QObject* receiver) const;
 
     int depth_ = 0;
-    bool delivering_ = false;
+    // Held input being handed on (nested when it opens a dialog).
+    int replaying_ = 0;
     bool scheduled_ = false;
     std::deque<Held> held_;
     QList<QPointer<QWidget>> through_;
