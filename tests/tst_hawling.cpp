@@ -221,7 +221,7 @@ void TestHawling::cancelWhileTheQueryWaits() {
         auto* w = qobject_cast<HawlingWind*>(QApplication::activeModalWidget());
         if (w && !cancelled && f.app->link.SendBusy == 1 && f.frames().endsWith(StatusQuery)) {
             cancelled = w;
-            w->CancelButton->click();
+            QTest::mouseClick(w->CancelButton, Qt::LeftButton);
         }
     });
     watch.start(5);

@@ -94,11 +94,7 @@ void HawlingWind::Form_Activate() {
 void HawlingWind::Timer1_Timer() {
     // Stopped while the query waits for its reply, which lets events run.
     Timer1.stop();
-    const int answer = app_.lib->GetHawlingStatus();
-    // A Cancel while the query waited has ended the channel: its answer
-    // does not count and no further query may follow the end message.
-    if (Status == 0) return;
-    Response = answer;
+    Response = app_.lib->GetHawlingStatus();
     // Only an answer ends the wait: a unit that does not answer leaves the
     // window to the user's Cancel.
     if (Response == 1) {
