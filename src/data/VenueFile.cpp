@@ -77,7 +77,8 @@ public:
             kept = 0;
             while (kept < limit) {
                 const std::size_t step = cp.isLeadByte(name[kept]) ? 2 : 1;
-                if (kept + step > limit) break;
+                if (kept + step > limit)
+                    break;
                 kept += step;
             }
         }
@@ -120,7 +121,8 @@ bool DecodeVenue(ParamData& data, const CodePage& cp, const QByteArray& bytes, b
             return false;
         const auto names = r.names();
         for (std::size_t i = 0; i < names.size(); ++i)
-            if (!in.takeName(cp, NameByteLimits[i], *names[i])) return false;
+            if (!in.takeName(cp, NameByteLimits[i], *names[i]))
+                return false;
         if (!in.take(r.Reserved.data(), r.Reserved.size()))
             return false;
     }

@@ -68,7 +68,8 @@ void InputWind::Form_Activate() {
 void InputWind::Text1_Change() {
     const QString text = Text1->text();
     const QString cut = LeftByteStr(app_.codePage, text, maxBytes_);
-    if (cut == text) return;
+    if (cut == text)
+        return;
     const int caret = Text1->cursorPosition();
     Text1->setText(cut); // comes back here once, with nothing left to cut
     Text1->setCursorPosition(std::min(caret, static_cast<int>(cut.size())));
@@ -110,11 +111,13 @@ QString EnglishFontFamily() {
     const QString systemFixed = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
     for (const QString& family : {QStringLiteral("Courier New"), systemFixed}) {
         const QString face = FixedFace(family);
-        if (!face.isEmpty()) return face;
+        if (!face.isEmpty())
+            return face;
     }
     for (const QString& family : QFontDatabase::families()) {
         const QString face = QFontDatabase::isFixedPitch(family) ? FixedFace(family) : QString();
-        if (!face.isEmpty()) return face;
+        if (!face.isEmpty())
+            return face;
     }
     return systemFixed;
 }

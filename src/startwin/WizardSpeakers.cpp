@@ -165,7 +165,8 @@ void TopWind::SpeakerName_Click(int k) {
     // The selection, not the current row: the list makes its first row
     // current when it takes the focus, chosen or not.
     const QList<QListWidgetItem*> chosen = chooser.SpeakerList->selectedItems();
-    if (chosen.isEmpty()) return;
+    if (chosen.isEmpty())
+        return;
     QListWidgetItem* item = chosen.first();
     TopTab->setEnabled(false);
     SpChgMes[k]->hide();
