@@ -1,7 +1,9 @@
 #include "ParamRig.h"
 #include "RecordDiff.h"
+#include "data/VenueFile.h"
 #include "sim/SimFtdiDriver.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstring>
 
@@ -127,6 +129,7 @@ private slots:
     void systemLimitsAtTheirEdges();
     void statusReaders();
     void namesAndPassword();
+    void unitNamesSurviveAVenueFile();
     void allMemoriesRoundTrip();
     void cancelledTransfers();
     void linkLostDuringRead();
@@ -358,6 +361,40 @@ void TestParamLib::namesAndPassword() {
     rig.lib.ReadNameAll();
     QVERIFY(rig.bodies().isEmpty());
     QCOMPARE(rig.data.BankData[16].InNameStr[5], QStringLiteral("PC only"));
+}
+
+// Names as wide as the unit's fields hold them, read from the unit, are
+// saved in a venue file and come back from it whole.
+void TestParamLib::unitNamesSurviveAVenueFile() {
+    EmuRig rig;
+    UnitState& unit = rig.unit();
+    for (int i = 1; i <= 17; ++i)
+        unit.setNameField(5, i, i == 3 ? rig.cp.encode(QStringLiteral("会議室マイク")) : "ABCDEFGHIJ" + QByteArray::number(i + 10));
+    for (int k = 1; k <= 8; ++k)
+        unit.setNameField(4, k, "Relay out " + QByteArray::number(k + 10));
+    for (int m = 1; m <= 16; ++m)
+        unit.setNameField(2, m, "Memory name number " + QByteArray(1, char('A' + m)));
+    for (int k = 1; k <= 4; ++k)
+        unit.setNameField(6, k, "Speaker name numbr " + QByteArray(1, char('0' + k)));
+    QVERIFY(rig.lib.ReadBack(true));
+    const BankRec& read = rig.data.BankData[0];
+    QCOMPARE(read.InNameStr[0], QStringLiteral("ABCDEFGHIJ11"));
+    QCOMPARE(read.InNameStr[2], QStringLiteral("会議室マイク"));
+    QCOMPARE(read.OutNameStr[6], QStringLiteral("ABCDEFGHIJ27"));
+    QCOMPARE(read.ExtOutNameStr[7], QStringLiteral("Relay out 18"));
+    QCOMPARE(rig.data.BankData[16].MemNameStr, QStringLiteral("Memory name number Q"));
+    QCOMPARE(read.SpkNameStr[3], QStringLiteral("Speaker name numbr 4"));
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("Hall"));
+    QVERIFY(SaveVenueFile(rig.data, rig.cp, file));
+    ParamData back;
+    QVERIFY(LoadVenueFile(back, rig.cp, file, true));
+    for (int m = 0; m < ParamData::RecordCount; ++m) {
+        const auto want = rig.data.BankData[m].names(), got = back.BankData[m].names();
+        for (int i = 0; i < NameCount; ++i)
+            QCOMPARE(*got[i], *want[i]);
+    }
 }
 
 void TestParamLib::allMemoriesRoundTrip() {

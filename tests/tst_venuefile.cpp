@@ -272,7 +272,7 @@ void TestVenueFile::levelTableRules() {
 void TestVenueFile::longNamesCut() {
     // Inputs, outputs, spares, external outputs, the memory, speakers.
     QList<int> limits;
-    for (auto [count, limit] : {std::pair{12, 10}, {7, 10}, {8, 20}, {8, 10}, {1, 20}, {7, 21}})
+    for (auto [count, limit] : {std::pair{12, 12}, {7, 12}, {8, 20}, {8, 12}, {1, 20}, {7, 21}})
         limits += QList<int>(count, limit);
     const QString text = QStringLiteral("0123456789abcdefghijklmnopqrstuvwxyz");
     ParamData src;
@@ -293,14 +293,14 @@ void TestVenueFile::longNamesCut() {
     // Shift-JIS: a double-byte character that would be split is left out.
     const CodePage japan(CodePage::Japanese);
     BankRec& r = src.BankData[0];
-    r.InNameStr[0] = QStringLiteral("あいうえおか");
-    r.InNameStr[1] = QStringLiteral("1あいうえお");
+    r.InNameStr[0] = QStringLiteral("あいうえおかき");
+    r.InNameStr[1] = QStringLiteral("1あいうえおか");
     r.MemNameStr = QStringLiteral("会議室会議室会議室会議");
     r.SpkNameStr[0] = QStringLiteral("*会議室会議室会議室会議");
     QVERIFY(DecodeVenue(d, japan, EncodeVenue(src, japan), true));
     const BankRec& cut = d.BankData[0];
     QCOMPARE((QStringList{cut.InNameStr[0], cut.InNameStr[1], cut.MemNameStr, cut.SpkNameStr[0]}),
-             (QStringList{QStringLiteral("あいうえお"), QStringLiteral("1あいうえ"),
+             (QStringList{QStringLiteral("あいうえおか"), QStringLiteral("1あいうえお"),
                           QStringLiteral("会議室会議室会議室会"), QStringLiteral("*会議室会議室会議室会")}));
 
     // Every byte 0xFF: every name counts 65535 bytes, kept to its field.

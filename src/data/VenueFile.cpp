@@ -24,14 +24,15 @@ constexpr qsizetype MaxVenueBytes =
     VenueLevelTableBytes;
 
 // The longest name, in bytes of the code page, that each of the 43 fields
-// takes from a file, in the filed order: what the name dialogs let a user
-// type (channel and external-output names 10, the memory's 20), a speaker's
+// takes from a file, in the filed order: what the unit's name fields hold
+// (channel and external-output names 12, the memory's 20), a speaker's
 // name of 20 bytes with the "*" of an edited EQ, and for the spare strings
-// no more than a memory's. Anything longer comes from a damaged or foreign
-// file and would only swell the records and the windows that show them.
+// no more than a memory's. A name read from the unit thus comes back whole;
+// anything longer comes from a damaged or foreign file and would only swell
+// the records and the windows that show them.
 constexpr auto NameByteLimits = [] {
     std::array<std::size_t, NameCount> limits{};
-    const std::pair<int, std::size_t> fields[] = {{12, 10}, {7, 10}, {8, 20}, {8, 10}, {1, 20}, {7, 21}};
+    const std::pair<int, std::size_t> fields[] = {{12, 12}, {7, 12}, {8, 20}, {8, 12}, {1, 20}, {7, 21}};
     std::size_t i = 0;
     for (const auto& [count, limit] : fields)
         for (int k = 0; k < count; ++k)
