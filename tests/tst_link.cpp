@@ -26,6 +26,7 @@ private slots:
     void scanFindsUnitOnCom1();
     void comRetriesAndLeftovers();
     void oneExchangeAtATime();
+    void runInsideAnotherExchange();
 
 private:
     // A link on the scripted bridge, its port open in USB mode.
@@ -394,6 +395,50 @@ void TestLink::oneExchangeAtATime() {
     QCOMPARE(frames.first, QList<QByteArray>({probe, probe, Frame(delay)}));
     QVERIFY(frames.second.isEmpty());
     QCOMPARE(r.host.lost, 0);
+}
+
+// A run that starts while another message waits for its reply (its timer
+// fired inside that wait) sends nothing and is broken: it can never report
+// success for messages that did not go out, nor are they sent afterwards.
+// The unit did not fail, so no lost link is reported for them.
+void TestLink::runInsideAnotherExchange() {
+    SimPty pty;
+    QVERIFY(pty.start());
+    qputenv("QDR318_COM1", pty.path().toLocal8Bit());
+    WiredLink<MeddlingHost> r;
+    r.host.gate = true;
+    QVERIFY(r.connect(1));
+    pty.withUnit([](SimUnit& u) {
+        u.setPaced(false);
+        u.clearLogs();
+    });
+
+    bool broken = false;
+    r.host.meddle = [&] {
+        const AnsweredRun run(r.link);
+        for (uint8_t block = 1; block <= 3; ++block) {
+            r.link.Send({'O', 'L', 0, block, 0}, 1100);
+            QVERIFY(!r.link.Replied());
+        }
+        broken = run.Broken();
+    };
+    SendNO(r.link, 2, 500);
+    QVERIFY(r.link.Replied());
+    QCOMPARE(r.link.RxBuf[2], 2);
+    QVERIFY(broken);
+    QCOMPARE(r.link.Waiting(), 0);
+    QTest::qWait(50);
+    QCOMPARE(pty.withUnit([](SimUnit& u) { return u.rawFrames(); }), QList<QByteArray>{Frame(QByteArray("NO\x02", 3))});
+    QCOMPARE(r.host.lost, 0);
+    QVERIFY(r.link.OnLine);
+
+    // The next run, outside any other exchange, goes out whole.
+    {
+        const AnsweredRun run(r.link);
+        r.link.Send({'O', 'L', 0, 1, 0}, 1100);
+        QVERIFY(r.link.Replied());
+        QVERIFY(!run.Broken());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestLink)

@@ -8,18 +8,26 @@
 
 #include "EditorRig.h"
 #include "ModalRig.h"
+#include "RecordDiff.h"
 #include "editor/DelayWind.h"
+#include "link/ParamSend.h"
 #include "platform/Animation.h"
 #include "sim/SimPty.h"
 #include "startwin/AllBankWind.h"
+#include "startwin/BankReadWind.h"
 #include "startwin/HawlingWind.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
+#include <QSpontaneKeyEvent>
 #include <QTabWidget>
 
 namespace {
@@ -27,17 +35,15 @@ namespace {
 struct SlowUnit : EditorRig {
     SimPty pty;
 
-    explicit SlowUnit(int replyDelayMs) {
+    const int replyDelay;
+
+    explicit SlowUnit(int replyDelayMs) : replyDelay(replyDelayMs) {
         // The measurement's picture stands still: what matters here is the link.
         SetAnimationMaker([](QWidget* parent) { return std::make_unique<NoAnimation>(parent); });
         pty.start();
         pty.withUnit([](SimUnit& u) { u.setPaced(false); });
         qputenv("QDR318_COM1", pty.path().toLocal8Bit());
-        top->show();
-        top->KantanBtn->setEnabled(true);
-        app->link.PortIndex = 1;
-        app->link.SerialObj->AllPortCheck();
-        top->hide();
+        connect();
         main->show();
         // The status poll runs while editing, as it does in the program.
         main->IntervalTimer.start();
@@ -48,6 +54,15 @@ struct SlowUnit : EditorRig {
     }
 
     ~SlowUnit() { SetAnimationMaker({}); }
+
+    // Found on COM1 by the start window's port scan.
+    void connect() {
+        top->show();
+        top->KantanBtn->setEnabled(true);
+        app->link.PortIndex = 1;
+        app->link.SerialObj->AllPortCheck();
+        top->hide();
+    }
 
     template <class F> auto unit(F f) {
         return pty.withUnit([&](SimUnit& u) { return f(u.model().state()); });
@@ -110,6 +125,78 @@ struct MeasurementGuard {
     }
 };
 
+// While armed, sends a message of its own, answered after 300 ms, just
+// before the panel's timer ticks, so that the tick comes while that message
+// waits for its reply.
+struct MessageBeforeTick {
+    bool armed = false;
+    QTimer driver;
+    MessageBeforeTick(SlowUnit& f, TransferPanel& w) {
+        QObject::connect(&driver, &QTimer::timeout, [this, &f, &w] {
+            if (armed && w.isVisible() && w.Timer1.isActive() && w.Timer1.remainingTime() < 150 &&
+                !f.app->link.SendBusy) {
+                armed = false;
+                f.pty.withUnit([](SimUnit& u) { u.setReplyDelay(300); });
+                SendNO(f.app->link, 0, ParamSend::SetWait);
+                f.pty.withUnit([&f](SimUnit& u) { u.setReplyDelay(uint32_t(f.replyDelay)); });
+            }
+        });
+        driver.start(5);
+    }
+};
+
+// The close box as the window system reports it: to the window's handle,
+// from outside the program.
+void PressCloseBox(QWidget* w) {
+    QCloseEvent e;
+    QSpontaneKeyEvent::setSpontaneous(&e);
+    QCoreApplication::sendEvent(w->windowHandle(), &e);
+}
+
+// Recalls memory 2 on the BLOCK page with the status poll running, the
+// question answered with its OK, after which the unit answers the recall
+// and falls silent (silence()): the poll then finds it gone during the
+// recall's pause, and the "Break" box opens inside that pause. answer()
+// is what the user does on the box. The boxes are the real ones.
+struct BreakInsideAPause {
+    bool opened = false;
+    bool insideWait = false;
+    bool stuck = false;
+};
+
+BreakInsideAPause RecallIntoSilence(EditorRig& f, const std::function<void()>& silence,
+                                    const std::function<void(QMessageBox*)>& answer) {
+    MainWind& m = *f.main;
+    m.MainTab->setCurrentIndex(MainWind::PageBlock);
+    m.PatternRadio[1]->setChecked(true);
+    m.IntervalTimer.start();
+    SetMessageHandler({});
+    BreakInsideAPause run;
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        if (box->windowTitle() == QStringLiteral("Confirmation") && !f.app->link.SendBusy) {
+            silence();
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        } else if (box->windowTitle() == QStringLiteral("Break") && !run.opened) {
+            run.opened = true;
+            run.insideWait = f.app->hold.holding();
+            answer(box);
+            // A box that took nothing is closed, so that the test fails
+            // instead of hanging.
+            QTimer::singleShot(3000, box, [box, &run] {
+                run.stuck = box->isVisible();
+                box->done(QMessageBox::Cancel);
+            });
+        }
+    });
+    driver.start(20);
+    m.PLoadButton_Click();
+    return run;
+}
+
 } // namespace
 
 class TestOneExchange : public QObject {
@@ -120,6 +207,9 @@ private slots:
     void measurementStartsOnce();
     void presetKeepsItsOutput();
     void transferTakesItsCancel();
+    void closeBoxDuringAWait();
+    void boxOpenedInsideAPauseTakesInput();
+    void readBackWaitsForTheExchangeInFlight();
 };
 
 void TestOneExchange::heldArrowThenFader() {
@@ -293,12 +383,15 @@ void TestOneExchange::presetKeepsItsOutput() {
     QCOMPARE(m.OEQChannel->currentIndex(), 2);
 }
 
-// A transfer's CANCEL acts inside its waits: the memories after the one in
-// progress are not sent.
+// A transfer waits for a message in flight as its timer ticks, then goes;
+// its CANCEL acts inside its waits: the memories after the one in progress
+// are not sent.
 void TestOneExchange::transferTakesItsCancel() {
     SlowUnit f(50);
     AllBankWind& w = *f.top->allBankWind;
     w.TransDir = 0;
+    MessageBeforeTick meddle(f, w);
+    meddle.armed = true;
     const auto stores = [&f] {
         int n = 0;
         for (const QByteArray& b : f.pty.withUnit([](SimUnit& u) { return u.model().requests(); }))
@@ -311,12 +404,135 @@ void TestOneExchange::transferTakesItsCancel() {
             QTimer::singleShot(150, &w, [&w] { QTest::mouseClick(w.CancelButton, Qt::LeftButton); });
     });
     Modal(w, {});
+    QVERIFY(!meddle.armed);
+    QVERIFY(!w.LinkLost);
     QCOMPARE(w.BankResult, 0);
     QVERIFY(f.settle());
     QVERIFY(f.app->link.OnLine);
     QCOMPARE(f.malformed(), QList<QByteArray>());
     QVERIFY(stores() > 0);
     QVERIFY(stores() < 16);
+}
+
+// The close box pressed while a message waits for its reply does what it
+// does outside a wait, once the wait is over: the editor's ends editing and
+// brings the start window back; the start window's asks "Quit?".
+void TestOneExchange::closeBoxDuringAWait() {
+    SlowUnit f(300);
+    MainWind& m = *f.main;
+    QSignalSpy ended(f.top.get(), &TopWind::ProgramEnd);
+    QWidget* target = &m;
+    bool pressedInside = false;
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        if (target && target->isVisible() && f.app->link.SendBusy == 1) {
+            pressedInside = f.app->hold.holding();
+            PressCloseBox(std::exchange(target, nullptr));
+        }
+    });
+    driver.start(10);
+    QTRY_VERIFY_WITH_TIMEOUT(!target, 5000);
+    QVERIFY(pressedInside);
+    QVERIFY(m.isVisible()); // refused while the poll waits
+    QTRY_VERIFY_WITH_TIMEOUT(f.top->isVisible(), 5000);
+    QVERIFY(f.settle());
+    QVERIFY(!m.isVisible());
+    QCOMPARE(f.top->TopTab->currentIndex(), 0);
+    const QList<QByteArray> heard = f.pty.withUnit([](SimUnit& u) { return u.model().requests(); });
+    QCOMPARE(heard.count(QByteArray("NO\x02", 3)), 1);
+
+    // The start window, while its keep-alive waits for the unit.
+    f.pty.withUnit([](SimUnit& u) { u.setReplyDelay(150); });
+    f.top->ConnectTimer.start();
+    f.asked.clear();
+    target = f.top.get();
+    QTRY_VERIFY_WITH_TIMEOUT(!target, 5000);
+    QVERIFY(pressedInside);
+    QTRY_COMPARE_WITH_TIMEOUT(f.asked.size(), 1, 5000);
+    QCOMPARE(f.asked[0].text, QStringLiteral("Quit?"));
+    QVERIFY(f.settle());
+    // Cancel keeps the program, its window and the link.
+    QVERIFY(f.top->isVisible());
+    QVERIFY(f.top->windowHandle()->handle());
+    QCOMPARE(ended.count(), 0);
+    QVERIFY(f.app->link.OnLine);
+}
+
+// A box that a timer opens inside a pause takes the user's click and Esc:
+// the "Break" of a poll that finds the unit gone during a recall's pause,
+// on a COM port and on the USB bridge.
+void TestOneExchange::boxOpenedInsideAPauseTakesInput() {
+    using Answer = std::function<void(QMessageBox*)>;
+    const Answer cancel = [](QMessageBox* box) { QTest::mouseClick(box->button(QMessageBox::Cancel), Qt::LeftButton); };
+    const Answer escape = [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); };
+    const auto check = [](const BreakInsideAPause& run, EditorRig& f) {
+        QVERIFY(run.opened);
+        QVERIFY(run.insideWait);
+        QVERIFY(!run.stuck);
+        QVERIFY(!f.app->link.OnLine);
+        QVERIFY(f.main->isEnabled());
+    };
+    {
+        SlowUnit f(50);
+        for (const auto& answer : {cancel, escape}) {
+            const BreakInsideAPause run = RecallIntoSilence(
+                f, [&f] { f.pty.withUnit([](SimUnit& u) { u.silentAfter(1); }); }, answer);
+            check(run, f);
+            if (QTest::currentTestFailed())
+                return;
+            f.pty.withUnit([](SimUnit& u) { u.clearFaults(); });
+            f.connect();
+            QVERIFY(f.app->link.OnLine);
+        }
+    }
+    for (const auto& answer : {cancel, escape}) {
+        EditorRig f;
+        QVERIFY(f.goOnline());
+        const BreakInsideAPause run = RecallIntoSilence(f, [&f] { f.usb.unit().silentAfter(1); }, answer);
+        check(run, f);
+        if (QTest::currentTestFailed())
+            return;
+    }
+}
+
+// A recall's read-back whose timer fires while another message waits for
+// its reply waits for that exchange, then reads the unit: the editor shows
+// the memory recalled. The status poll runs, and the last time a message
+// goes out just before the read-back's timer.
+void TestOneExchange::readBackWaitsForTheExchangeInFlight() {
+    SlowUnit f(300);
+    MainWind& m = *f.main;
+    f.unit([](UnitState& s) {
+        for (int mem = 2; mem <= 3; ++mem) {
+            s.rec[mem].Out[0].Delay = uint16_t(40 * mem);
+            // Unlinked from the knob, the fader shows the level the memory holds.
+            s.rec[mem].In[0].VRLink = 0;
+            s.rec[mem].In[0].Fader = s.level[mem].In[0] = uint8_t(20 * mem);
+            s.rec[mem].Mix[1].SrcSwitch[3] = uint8_t(mem % 2);
+        }
+        return 0;
+    });
+    f.byTitle.insert(QStringLiteral("Confirmation"), MsgResult::Ok);
+    BankReadWind& w = *f.top->bankReadWind;
+    MessageBeforeTick meddle(f, w);
+    // The read-back's ticks: the poll keeps away while it is up, so only a
+    // message in flight makes it wait for another.
+    int ticks = 0;
+    QObject::connect(&w.Timer1, &QTimer::timeout, [&ticks] { ++ticks; });
+    for (int mem : {2, 3, 2}) {
+        meddle.armed = mem == 2;
+        ticks = 0;
+        m.MainTab->setCurrentIndex(MainWind::PageBlock);
+        m.PatternRadio[mem - 1]->setChecked(true);
+        m.PLoadButton_Click();
+        QVERIFY(!meddle.armed);
+        QCOMPARE(ticks, mem == 2 ? 2 : 1);
+        f.checkWhole();
+        const BankRec unit = f.unit([](UnitState& s) { return s.rec[0]; });
+        QCOMPARE(int(unit.Out[0].Delay), 40 * mem);
+        QCOMPARE(FirstDifference(f.record(), unit, false), QString());
+        QCOMPARE(f.app->data.MemNo, mem);
+    }
 }
 
 QTEST_MAIN(TestOneExchange)

@@ -25,8 +25,12 @@ int TickWait::TicksFor(int ms) {
 
 void TickWait::TimerWait(int ms) {
     WaitTick = TicksFor(ms);
+    if (pausing)
+        pausing(true);
     while (WaitTick != 0)
         pumpEvents();
+    if (pausing)
+        pausing(false);
 }
 
 void TickWait::Tick() {

@@ -20,6 +20,9 @@ public:
     // Runs pending events (timers included), blocking until at least one
     // has come; the window layer or a test may put its own in.
     std::function<void()> pumpEvents;
+    // Told true as a pause begins and false as it ends: the window layer
+    // holds the user's input back meanwhile.
+    std::function<void(bool)> pausing;
 
     TickWait();
     void TimerWait(int ms);

@@ -5,6 +5,7 @@
 #include "editor/InTrimWind.h"
 #include "platform/MouseState.h"
 #include "startwin/App.h"
+#include "startwin/TopWind.h"
 #include "startwin/Widgets.h"
 
 #include <QCheckBox>
@@ -21,7 +22,8 @@ void MainWind::IntervalOn_Click() {
 }
 
 // Not while the user holds a mouse button (a drag sends messages of its
-// own) or another message waits for its reply.
+// own), another message waits for its reply, or a transfer or read-back
+// has the link (it starts once no message is in flight).
 void MainWind::IntervalTimer_Timer() {
     if (PollBusy == 1 || LeftButtonDown() || RightButtonDown())
         return;
@@ -29,7 +31,7 @@ void MainWind::IntervalTimer_Timer() {
         IntervalTimer.stop();
         return;
     }
-    if (app_.link.SendBusy == 1)
+    if (app_.link.SendBusy == 1 || top_.TransferShown())
         return;
     PollBusy = 1;
     if (++PollCount > 30000)

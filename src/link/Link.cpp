@@ -23,8 +23,13 @@ void Link::SendCommand(const uint8_t* body, int n, int wait) {
         return;
     if (SendBusy) {
         // Never inside another exchange: its frame, its retries and its
-        // reply stay its own.
-        waiting_.push_back({std::vector<uint8_t>(body, body + n), wait});
+        // reply stay its own. A run's message cannot wait its turn: the run
+        // reads or sends a whole, so it is broken (without a lost link, as
+        // the unit missed nothing) and nothing more of it goes out.
+        if (runDepth_ > 0)
+            runBroken_ = true;
+        else
+            waiting_.push_back({std::vector<uint8_t>(body, body + n), wait});
         return;
     }
     SendWaiting();

@@ -25,7 +25,8 @@ public:
     // 1 while a message is in flight; the poll timers skip their work then.
     // A message sent meanwhile (by a timer that runs during the reply wait)
     // waits its turn: it goes, in order, once the one in flight is done,
-    // before any later message, and counts as unanswered for its caller.
+    // before any later message, and counts as unanswered for its caller;
+    // inside an AnsweredRun it is not sent at all and breaks the run.
     int SendBusy = 0;
     // Carried in the third body byte of most messages; 1 during the
     // all-memory transfers.
@@ -79,10 +80,12 @@ private:
 };
 
 // Messages the unit must all take (a transfer, a read-back), from
-// construction to destruction. The first one that goes unanswered breaks
-// the run: nothing more of it is sent, so a unit that fell silent costs one
+// construction to destruction. The first one that goes unanswered, or that
+// cannot go out because another message is in flight, breaks the run:
+// nothing more of it is sent, so a unit that fell silent costs one
 // message's retries instead of every remaining one's. Runs may nest: a
-// broken message breaks them all until the outermost one ends.
+// broken message breaks them all until the outermost one ends. A run is
+// started only while no message is in flight.
 class AnsweredRun {
 public:
     explicit AnsweredRun(Link& link);

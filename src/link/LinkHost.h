@@ -17,6 +17,9 @@ public:
     virtual void OnLinkLost() = 0;
     // Lets window messages run, sleeping at most maxMs for one to come.
     virtual void PumpEvents(int maxMs) = 0;
+    // A message's reply wait begins (true) or has ended (false); the window
+    // layer holds the user's input back meanwhile.
+    virtual void ReplyWait(bool /*waiting*/) {}
     // The start window's label of the port in use.
     virtual void SetConnectChannel(const QString& text) = 0;
     virtual MsgResult ShowMessage(const MsgBox& box) = 0;

@@ -70,6 +70,7 @@ bool Serial::SendBuffer(const uint8_t* buf, int n) {
         return false;
 
     bool answered = false;
+    host_.ReplyWait(true);
     for (int attempt = 1; attempt <= Attempts; ++attempt) {
         if (mSerialMode == 0) {
             unsigned long written = 0;
@@ -88,6 +89,7 @@ bool Serial::SendBuffer(const uint8_t* buf, int n) {
         if (answered || link_.RxWait == ProbeWait)
             break;
     }
+    host_.ReplyWait(false);
 
     if (!answered && link_.OnLine) {
         link_.OnLine = false;

@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
+#include <algorithm>
 
 namespace {
 
@@ -27,13 +29,14 @@ bool IsUserInput(const QEvent* e) {
     }
 }
 
+QWidget* WindowOf(const QObject* receiver) { return static_cast<const QWidget*>(receiver)->window(); }
+
 // What a modal dialog open now would keep from the receiver's window.
 bool BlockedByModal(QObject* receiver) {
     QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || !receiver->isWidgetType())
+    if (!modal)
         return false;
-    QWidget* w = static_cast<QWidget*>(receiver)->window();
-    for (; w; w = w->parentWidget() ? w->parentWidget()->window() : nullptr)
+    for (QWidget* w = WindowOf(receiver); w; w = w->parentWidget() ? w->parentWidget()->window() : nullptr)
         if (w == modal)
             return false;
     return true;
@@ -51,47 +54,69 @@ InputHold::~InputHold() {
         QCoreApplication::instance()->removeEventFilter(this);
 }
 
-InputHold::Scope::Scope(InputHold& hold) : hold_(hold) { ++hold_.depth_; }
+void InputHold::waitBegins() {
+    std::vector<QPointer<QWindow>> shown;
+    for (QWindow* w : QGuiApplication::topLevelWindows())
+        if (w->isVisible())
+            shown.emplace_back(w);
+    waits_.push_back(std::move(shown));
+}
 
-InputHold::Scope::~Scope() {
-    if (--hold_.depth_ == 0)
-        hold_.release();
+void InputHold::waitEnds() {
+    waits_.pop_back();
+    release();
 }
 
 void InputHold::letThrough(QWidget* window) { through_.append(window); }
 
-bool InputHold::letThroughFor(QObject* receiver) const {
-    if (!receiver->isWidgetType())
-        return false;
-    const QWidget* w = static_cast<QWidget*>(receiver)->window();
-    for (const QPointer<QWidget>& t : through_)
-        if (t && t == w)
-            return true;
-    return false;
+bool InputHold::letThroughFor(const QWidget* window) const {
+    return std::any_of(through_.begin(), through_.end(), [window](const QPointer<QWidget>& t) { return t == window; });
 }
+
+bool InputHold::heldNow(const QWidget* window) const {
+    const QWindow* handle = window->windowHandle();
+    if (waits_.empty() || !handle)
+        return false;
+    const auto& shown = waits_.back();
+    return std::any_of(shown.begin(), shown.end(), [handle](const QPointer<QWindow>& w) { return w == handle; });
+}
+
+bool InputHold::pendingFor(const QWidget* window) const {
+    return std::any_of(held_.begin(), held_.end(),
+                       [window](const Held& h) { return h.receiver && WindowOf(h.receiver) == window; });
+}
+
+bool InputHold::deliverable(const Held& h) const { return !h.receiver || !heldNow(WindowOf(h.receiver)); }
 
 bool InputHold::eventFilter(QObject* watched, QEvent* event) {
     if (!watched->isWidgetType())
         return false;
+    const QWidget* window = WindowOf(watched);
     if (event->type() == QEvent::Timer) {
-        // A widget's auto-repeat waits with the input; its timer comes again.
-        return depth_ > 0 || (!held_.empty() && replaying_ == 0);
+        // A widget's auto-repeat waits with its window's input; its timer comes again.
+        return heldNow(window) || (replaying_ == 0 && pendingFor(window));
     }
-    if (!IsUserInput(event) || letThroughFor(watched))
+    if (!IsUserInput(event) || letThroughFor(window))
         return false;
-    // Input being handed on, and what it brings about outside a wait (a
-    // dialog it opens takes the user's input as usual), goes through.
-    if (depth_ == 0 && (held_.empty() || replaying_ > 0))
+    // Input being handed on, and what it brings about (a dialog it opens
+    // takes the user's input as usual), goes through; other input goes
+    // behind input held earlier, in the order it came: outside a wait
+    // behind any, inside one behind that for the same window.
+    const bool held = heldNow(window);
+    const bool behind = replaying_ == 0 && (waits_.empty() ? !held_.empty() : pendingFor(window));
+    if (!held && !behind)
         return false;
-    // Behind input held earlier, in the order it came.
+    // A close box let go unrefused would hide the window and drop its
+    // native window, and the close handed on later would find nothing.
+    if (event->type() == QEvent::Close)
+        event->ignore();
     held_.push_back({watched, std::unique_ptr<QEvent>(event->clone())});
-    if (depth_ == 0)
-        release();
+    release();
     return true;
 }
 
 void InputHold::release() {
-    if (held_.empty() || scheduled_)
+    if (scheduled_ || std::none_of(held_.begin(), held_.end(), [this](const Held& h) { return deliverable(h); }))
         return;
     scheduled_ = true;
     QTimer::singleShot(0, this, [this] {
@@ -103,17 +128,23 @@ void InputHold::release() {
 // Input held back may open a dialog whose own loop runs while it is being
 // handed on; the input held after it then goes on from inside that loop.
 void InputHold::deliver() {
-    while (!held_.empty() && depth_ == 0) {
-        Held h = std::move(held_.front());
-        held_.pop_front();
+    for (;;) {
+        const auto next = std::find_if(held_.begin(), held_.end(), [this](const Held& h) { return deliverable(h); });
+        if (next == held_.end())
+            return;
+        Held h = std::move(*next);
+        held_.erase(next);
         if (!h.receiver || BlockedByModal(h.receiver))
             continue;
         ++replaying_;
-        // A close box pressed meanwhile closes its window now, as it would have.
-        if (h.event->type() == QEvent::Close)
-            static_cast<QWidget*>(h.receiver.data())->close();
-        else
-            QCoreApplication::sendEvent(h.receiver, h.event.get());
+        // A close box pressed meanwhile closes its window now, as it would
+        // have, through the window's own close handling; a window hidden
+        // meanwhile has no close box to press.
+        auto* widget = static_cast<QWidget*>(h.receiver.data());
+        if (h.event->type() != QEvent::Close)
+            QCoreApplication::sendEvent(widget, h.event.get());
+        else if (widget->isVisible())
+            widget->close();
         --replaying_;
     }
 }

@@ -4,37 +4,36 @@
 #include <QPointer>
 #include <deque>
 #include <memory>
+#include <vector>
 
 class QEvent;
 class QWidget;
+class QWindow;
 
 // One exchange with the unit at a time. A reply wait and a timed pause
 // inside a handler let window events run (repaints, the port's own bytes);
-// while such a wait lasts, the user's clicks, keys and wheel turns are held
-// back and delivered in order once the program is back in its main loop,
-// and the windows' own auto-repeat (a spin box's arrow held down) does not
-// step. So no handler that sends can start inside another's wait. Input to
-// a window let through (a transfer's CANCEL, which only raises a flag) goes
-// on as usual. Held input for a window that a modal dialog blocks by the
+// while such a wait lasts, the user's clicks, keys, wheel turns and close
+// boxes for the windows that were shown when it began are held back and
+// delivered in order once the wait is over, and those windows' own
+// auto-repeat (a spin box's arrow held down) does not step. So no handler
+// that sends can start inside another's wait. A close box held back is
+// refused at once, so that its window stays, and closes the window (with
+// its own close handling) when it is delivered. A window shown during the
+// wait (a message box that a timer opens inside it) takes the user's input
+// as usual, as does a window let through (a transfer's CANCEL, which only
+// raises a flag). Held input for a window that a modal dialog blocks by the
 // time it would be delivered is dropped, as the dialog would have blocked it.
 class InputHold : public QObject {
 public:
     explicit InputHold(QObject* parent = nullptr);
     ~InputHold() override;
 
-    // A wait from construction to destruction; waits may nest.
-    class Scope {
-    public:
-        explicit Scope(InputHold& hold);
-        ~Scope();
-        Scope(const Scope&) = delete;
-        Scope& operator=(const Scope&) = delete;
+    // A wait; waits may nest. The window layer brackets every reply wait and
+    // pause with these.
+    void waitBegins();
+    void waitEnds();
 
-    private:
-        InputHold& hold_;
-    };
-
-    bool holding() const { return depth_ > 0; }
+    bool holding() const { return !waits_.empty(); }
     // Input held back and not yet delivered.
     int heldCount() const { return static_cast<int>(held_.size()); }
     void letThrough(QWidget* window);
@@ -48,11 +47,17 @@ private:
         std::unique_ptr<QEvent> event;
     };
 
+    // Whether the innermost wait holds input for window back.
+    bool heldNow(const QWidget* window) const;
+    // Whether held input for window awaits delivery.
+    bool pendingFor(const QWidget* window) const;
+    bool deliverable(const Held& h) const;
     void release();
     void deliver();
-    bool letThroughFor(QObject* receiver) const;
+    bool letThroughFor(const QWidget* window) const;
 
-    int depth_ = 0;
+    // For each wait in progress, innermost last: the windows shown as it began.
+    std::vector<std::vector<QPointer<QWindow>>> waits_;
     // Held input being handed on (nested when it opens a dialog).
     int replaying_ = 0;
     bool scheduled_ = false;

@@ -36,6 +36,10 @@ void AllBankWind::Form_Activate() {
 
 void AllBankWind::Timer1_Timer() {
     if (cancelFlag_ == 0) {
+        // Never inside another message's exchange (its reply wait lets this
+        // tick run): a tick after it has returned starts the transfer.
+        if (app_.link.SendBusy)
+            return;
         Timer1.stop();
         app_.link.AllBankContinue = true;
         running_ = true;

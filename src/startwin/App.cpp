@@ -2,7 +2,6 @@
 
 #include "platform/LibFtdiDriver.h"
 
-#include <QCoreApplication>
 #include <QThreadPool>
 
 App::App(const AppOptions& options)
@@ -13,8 +12,5 @@ App::App(const AppOptions& options)
     // pool of threads for the first long lines and large fills it draws,
     // which costs the start window more than it could save on it.
     QThreadPool::globalInstance()->setMaxThreadCount(1);
-    waits.pumpEvents = [this] {
-        InputHold::Scope held(hold);
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    };
+    waits.pausing = [this](bool on) { on ? hold.waitBegins() : hold.waitEnds(); };
 }

@@ -45,6 +45,10 @@ void BankReadWind::Form_Activate() {
 }
 
 void BankReadWind::Timer1_Timer() {
+    // Never inside another message's exchange (its reply wait lets this
+    // tick run): a tick after it has returned reads.
+    if (app_.link.SendBusy)
+        return;
     Timer1.stop();
     app_.lib->ReadBack(ReadMode == 0);
     ShowRecords();

@@ -285,10 +285,9 @@ void TopWind::ConnectTimer_Timer() {
         ConnectTimer.stop();
         return;
     }
-    // A transfer or read-back has the link to itself while its dialog is
-    // up: a scan would close the port under it, and a keep-alive would put
-    // the program back online after the unit had missed messages.
-    if (bankReadWind->isVisible() || allBankWind->isVisible())
+    // A scan would close the port under a transfer, and a keep-alive would
+    // put the program back online after the unit had missed messages.
+    if (TransferShown())
         return;
     ConnectTimer.stop();
     if (PollSkip != 0) {
@@ -308,8 +307,10 @@ void TopWind::ConnectTimer_Timer() {
         PollSkip = 3;
     }
     // While the start buttons are locked a start action is pending; it runs
-    // now, after the poll step, and it (or Timer1) re-arms the poll.
-    if (SyousaiBtn->isEnabled()) {
+    // now, after the poll step, and it (or Timer1) re-arms the poll. Its
+    // read-back waits for a message in flight to return, so it never starts
+    // inside that message's exchange: a later tick runs it.
+    if (SyousaiBtn->isEnabled() || app_.link.SendBusy) {
         ConnectTimer.start();
     } else if (PendingStart == 0) {
         PendingStart = -1;
@@ -380,6 +381,8 @@ void TopWind::SerialPort_OnComm(int event) {
         app_.link.SerialObj->OnCommProc(event);
 }
 
+bool TopWind::TransferShown() const { return bankReadWind->isVisible() || allBankWind->isVisible(); }
+
 bool TopWind::SendGateOpen() { return isVisible() && KantanBtn->isEnabled() && TopTab->currentIndex() == 0; }
 
 void TopWind::OnLinkLost() {
@@ -392,10 +395,9 @@ void TopWind::OnLinkLost() {
 
 MsgResult TopWind::ShowMessage(const MsgBox& box) { return ::ShowMessage(this, box); }
 
-void TopWind::PumpEvents(int maxMs) {
-    InputHold::Scope held(app_.hold);
-    WaitForEvents(maxMs);
-}
+void TopWind::PumpEvents(int maxMs) { WaitForEvents(maxMs); }
+
+void TopWind::ReplyWait(bool waiting) { waiting ? app_.hold.waitBegins() : app_.hold.waitEnds(); }
 
 void TopWind::SetConnectChannel(const QString& text) { ConnectChannel->setText(text); }
 

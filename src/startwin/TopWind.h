@@ -54,6 +54,8 @@ public:
     void SyousaiBtn_Click();
     // The offline-edit question; false when the user cancels.
     bool OfflineWindow();
+    // A transfer or read-back has the link to itself while its dialog is up.
+    bool TransferShown() const;
     // Locks the four start buttons; true when they were unlocked (a click,
     // not the deferred run from the poll).
     bool TopWindowLock();
@@ -187,6 +189,7 @@ public:
     bool SendGateOpen() override;
     void OnLinkLost() override;
     void PumpEvents(int maxMs) override;
+    void ReplyWait(bool waiting) override;
     void SetConnectChannel(const QString& text) override;
     MsgResult ShowMessage(const MsgBox& box) override;
     void KnobLevelsRead(int side) override { emit knobLevelsRead(side); }
