@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -86,6 +87,7 @@ private slots:
     void quickRecallButtons();
     void reassignLitButtonOfflineOrLinkLost();
     void outOfRangeMemoryNumbers();
+    void quickRecallCaptionsShareTheRow();
 };
 
 void TestMemories::storeWithNewName() {
@@ -365,6 +367,29 @@ void TestMemories::outOfRangeMemoryNumbers() {
     f.m.MainTab->setCurrentIndex(MainWind::PageMisc);
     f.m.SMemPattern_Click(2);
     QCOMPARE(f.m.SMemList->currentRow(), -1);
+}
+
+// The four captions beside the quick-recall buttons on the BLOCK page are
+// equally wide and share the whole row: a name that shows whole in one slot
+// shows whole in every other.
+void TestMemories::quickRecallCaptionsShareTheRow() {
+    Fixture f;
+    f.m.show();
+    f.m.MainTab->setCurrentIndex(MainWind::PageBlock);
+    f.assign({6, 6, 6, 6});
+    f.app->data.BankData[6].MemNameStr = QStringLiteral("Scene Foxtrot");
+    f.m.DispAllParam();
+    QWidget* row = f.m.PatternBtn[0]->parentWidget();
+    // At the editor's size and wider.
+    for (int wider : {0, 37}) {
+        f.m.resize(f.m.width() + wider, f.m.height());
+        QTest::qWait(20);
+        QCOMPARE(f.m.PatternLabel[0]->text(), QStringLiteral("06:Scene Foxtrot"));
+        for (QLabel* l : f.m.PatternLabel)
+            QCOMPARE(l->width(), f.m.PatternLabel[0]->width());
+        const int end = row->contentsRect().right() - row->layout()->contentsMargins().right();
+        QVERIFY2(end - f.m.PatternLabel[3]->geometry().right() < 4, qPrintable(QString::number(end)));
+    }
 }
 
 QTEST_MAIN(TestMemories)

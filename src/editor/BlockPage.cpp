@@ -113,12 +113,12 @@ void MainWind::buildBlockPage(QWidget* page) {
     col->addLayout(row, 1);
 
     QFrame* memory = Section(QStringLiteral("MEMORY"), panel, col);
-    auto* keys = new QHBoxLayout(memory);
+    // The captions that join the keys share the whole row alike.
+    auto* keys = new EvenRow(memory);
     keys->setContentsMargins(10, 8, 10, 8);
     keys->setSpacing(16);
     for (int i = 0; i < 4; ++i) {
         PatternBtn[i] = panel::Key(app_.images, QString(), memory);
         keys->addWidget(PatternBtn[i]);
     }
-    keys->addStretch(1);
 }

@@ -50,7 +50,7 @@ void MainWind::connectMemories() {
     auto* links = static_cast<QBoxLayout*>(Picture2[3]->layout());
     for (int i = 0; i < 4; ++i) {
         PatternLabel[i] = new NameLabel(PatternBtn[i]->parentWidget());
-        // The four names share the row's room, whatever their lengths.
+        // The four names share the row's room equally, whatever their lengths.
         keys->insertWidget(keys->indexOf(PatternBtn[i]) + 1, PatternLabel[i], 1);
         SMemPattern[i] = panel::NameStrip(Picture2[3], 200);
         links->insertWidget(links->indexOf(SMemLink[i]) + 1, SMemPattern[i]);

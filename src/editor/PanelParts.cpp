@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -70,6 +71,37 @@ QLabel* Boxed(QLabel* l, QSize size, unsigned bgr) {
 }
 
 } // namespace
+
+void EvenRow::setGeometry(const QRect& rect) {
+    QHBoxLayout::setGeometry(rect);
+    const QRect room = rect.marginsRemoved(contentsMargins());
+    int fixed = 0, shared = 0, shown = 0;
+    for (int i = 0; i < count(); ++i) {
+        if (itemAt(i)->isEmpty())
+            continue;
+        ++shown;
+        if (stretch(i) > 0)
+            ++shared;
+        else
+            fixed += itemAt(i)->geometry().width();
+    }
+    if (shared == 0)
+        return;
+    const int gap = std::max(spacing(), 0);
+    const int share = std::max((room.width() - fixed - gap * (shown - 1)) / shared, 0);
+    int x = room.left();
+    for (int i = 0; i < count(); ++i) {
+        QLayoutItem* item = itemAt(i);
+        if (item->isEmpty())
+            continue;
+        QRect g = item->geometry();
+        g.moveLeft(x);
+        if (stretch(i) > 0)
+            g.setWidth(share);
+        item->setGeometry(g);
+        x += g.width() + gap;
+    }
+}
 
 UpDown::UpDown(int min, int max, QWidget* parent, QSize size) : QSpinBox(parent) {
     setRange(min, max);

@@ -2,13 +2,13 @@
 
 #include "startwin/ImageWind.h"
 
+#include <QHBoxLayout>
 #include <QSize>
 #include <QSpinBox>
 #include <functional>
 
 class PicButton;
 class QFrame;
-class QHBoxLayout;
 class QLabel;
 class QString;
 class QVBoxLayout;
@@ -22,6 +22,15 @@ public:
 
 protected:
     QString textFromValue(int) const override { return {}; }
+};
+
+// A row in which the widgets added with a stretch share the room that the
+// others and the spacing leave equally, to the pixel, so that a text fits
+// in all of them or in none; the odd pixels stay at the row's end.
+class EvenRow : public QHBoxLayout {
+public:
+    using QHBoxLayout::QHBoxLayout;
+    void setGeometry(const QRect& rect) override;
 };
 
 // Small building blocks shared by the editor's pages, so that every page
