@@ -74,8 +74,10 @@ bool InputHold::letThroughFor(const QWidget* window) const {
 }
 
 bool InputHold::heldNow(const QWidget* window) const {
+    if (waits_.empty())
+        return false;
     const QWindow* handle = window->windowHandle();
-    if (waits_.empty() || !handle)
+    if (!handle)
         return false;
     const auto& shown = waits_.back();
     return std::any_of(shown.begin(), shown.end(), [handle](const QPointer<QWindow>& w) { return w == handle; });
@@ -89,14 +91,17 @@ bool InputHold::pendingFor(const QWidget* window) const {
 bool InputHold::deliverable(const Held& h) const { return !h.receiver || !heldNow(WindowOf(h.receiver)); }
 
 bool InputHold::eventFilter(QObject* watched, QEvent* event) {
-    if (!watched->isWidgetType())
+    // Every event of every widget passes here: outside a wait with nothing
+    // held, and for anything but input and timers, nothing is looked up.
+    const bool timer = event->type() == QEvent::Timer;
+    if (!watched->isWidgetType() || (!timer && !IsUserInput(event)) || (waits_.empty() && held_.empty()))
         return false;
     const QWidget* window = WindowOf(watched);
-    if (event->type() == QEvent::Timer) {
+    if (timer) {
         // A widget's auto-repeat waits with its window's input; its timer comes again.
         return heldNow(window) || (replaying_ == 0 && pendingFor(window));
     }
-    if (!IsUserInput(event) || letThroughFor(window))
+    if (letThroughFor(window))
         return false;
     // Input being handed on, and what it brings about (a dialog it opens
     // takes the user's input as usual), goes through; other input goes
